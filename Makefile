@@ -1,0 +1,55 @@
+# The README's commands. Each installs what is missing first.
+BUILD_DIR      ?= build
+ASAN_DIR       ?= build-asan
+BENCH_DIR      ?= build-bench
+FUZZ_DIR       ?= build-fuzz
+FUZZ_SECONDS   ?= 60
+JOBS           ?= $(shell nproc)
+
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1 \
+                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+                UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+
+.PHONY: all deps build run test test-normal test-asan bench fuzz clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD_DIR)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@bash scripts/run-viewer.sh $(BUILD_DIR)/zu_kirdo
+
+test: deps test-normal test-asan
+
+test-normal: $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-asan:
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DZU_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZU_BUILD_BENCH=ON -DZU_BUILD_TESTS=OFF
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@for b in $(BENCH_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZU_BUILD_FUZZ=ON \
+	    -DZU_BUILD_TESTS=OFF -DZU_BUILD_GUI=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_reader
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_DIR)/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	    $(FUZZ_DIR)/corpus fuzz/corpus
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -1,0 +1,117 @@
+// The log set: every message of up to ten loaded log files (LogInfo), the
+// placeholder nodes of the thread tree (OrphanRoots) and the count of loaded
+// files (LastFile), with the Open command's loading, the thread tree build
+// and the lookups between messages and tree nodes.
+//
+// The set knows no widgets. It talks to its front end through LogSetUi: the
+// window implements it with a tree control and message boxes, the dump tool
+// with plain records. Both therefore see the same nodes in the same order.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Messages.h"
+#include "reader/zuLogFile.h"
+
+namespace zu {
+
+inline constexpr int32_t MaxLogFiles = 10;
+inline constexpr int32_t RowSize = MaxMessages + 1;  // a full row keeps its end marker
+inline constexpr int32_t MaxOrphanRoots = 3000;
+
+// A tree node, named by the order in which the build created it: 0, 1, 2 ...
+using NodeId = int32_t;
+inline constexpr NodeId NoNode = -1;
+
+struct LogInfoItem {
+  std::string FileName;
+  std::string Title;
+  int32_t Index = -1;
+  int32_t Number = -1;
+  int32_t ParentNumber = -1;
+  uint8_t InTree = 0;
+  NodeId Node = NoNode;
+  int32_t FileRank = -1;  // read on item 0 of a filled row only
+};
+
+struct OrphanRoot {
+  int32_t Number = -1;  // -1: free entry
+  NodeId Node = NoNode;
+};
+
+// What the log set needs of its front end.
+class LogSetUi {
+ public:
+  virtual ~LogSetUi() = default;
+  virtual void ClearTree() = 0;
+  // Adds node `id` after all top-level nodes / after all children of `parent`.
+  virtual void AddTopLevel(NodeId id, const std::string& caption) = 0;
+  virtual void AddChild(NodeId parent, NodeId id, const std::string& caption) = 0;
+  // Empties the text pane and the four message fields.
+  virtual void ClearView() = 0;
+  // A modal warning; `path` is set for Message::CannotOpen only.
+  virtual void Warn(Message m, const std::string& path) = 0;
+};
+
+class LogSet {
+ public:
+  using Row = std::array<LogInfoItem, RowSize>;
+
+  // `reader` is the shared reader (LogReader in the program); both must
+  // outlive the set.
+  LogSet(zuLogFile& reader, LogSetUi& ui);
+
+  // Empties the table and the placeholders, then the tree and the view.
+  void ResetLogSet();
+  // Loads `path` into the next row; warns and returns false when it cannot.
+  bool LoadLogFile(const std::string& path);
+  // The Open command after its dialog: reset (when `paths` is not empty),
+  // load each path in order, build the tree. An empty list changes nothing.
+  void OpenFiles(const std::vector<std::string>& paths);
+  void BuildThreadTree();
+
+  // Lookups; out-values are meaningful only when the result is true.
+  bool FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) const;
+  bool FindOrphanRoot(int32_t number, int32_t& k) const;
+  int32_t FindFreeOrphanRoot() const;
+  bool FindItemOfNode(NodeId node, int32_t& row, int32_t& item) const;
+  // The filled row whose FileRank is `rank`, or -1.
+  int32_t RowOfRank(int32_t rank) const;
+
+  // Makes the reader hold `row`'s file, opening it only when it holds
+  // another; false when that open fails (nothing is reported here).
+  bool HoldFileOf(int32_t row, int32_t item);
+
+  const Row& operator[](int32_t row) const { return (*logInfo_)[row]; }
+  int32_t LastFile() const { return lastFile_; }
+  const std::array<OrphanRoot, MaxOrphanRoots>& OrphanRoots() const { return orphanRoots_; }
+  int32_t NodeCount() const { return static_cast<int32_t>(nodeItems_.size()); }
+  zuLogFile& Reader() const { return reader_; }
+  LogSetUi& Ui() const { return ui_; }
+
+ private:
+  void RankFiles();
+  void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
+  NodeId NewTopLevel(const std::string& caption);
+  NodeId NewChild(NodeId parent, const std::string& caption);
+  void IndexFirstNumbers();
+
+  zuLogFile& reader_;
+  LogSetUi& ui_;
+  std::unique_ptr<std::array<Row, MaxLogFiles>> logInfo_;
+  int32_t lastFile_ = -1;
+  std::array<OrphanRoot, MaxOrphanRoots> orphanRoots_;
+
+  // Indexes that give the same answers as the linear scans in row and item
+  // order, built once per tree build.
+  struct Position { int32_t row; int32_t item; };
+  std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
+  std::vector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
+  int32_t orphansTaken_ = 0;
+};
+
+}  // namespace zu

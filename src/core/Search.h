@@ -1,0 +1,45 @@
+// The search conditions and the search through the loaded messages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/LogSet.h"
+
+namespace zu {
+
+inline constexpr int32_t MaxSearchTextBytes = 255;
+
+// Field bits of SearchFields.
+enum SearchField : int32_t {
+  FieldNumber = 1,
+  FieldName = 2,
+  FieldID = 4,
+  FieldTitle = 8,
+  FieldBody = 16,
+};
+
+// The program-wide search conditions, set by the search conditions dialog.
+extern std::string SearchText;     // CP932 bytes, at most 255
+extern int32_t SearchDirection;    // 1 downwards, 2 upwards
+extern int32_t SearchFields;       // bit set of SearchField
+extern uint8_t SearchAccepted;     // 1 when the dialog was last accepted
+
+// True when `text` holds `pattern`: at some character boundary of `text` the
+// characters that follow agree one by one with those of `pattern` (ASCII
+// letters regardless of case, every other character byte for byte). An empty
+// text holds nothing.
+bool TextContains(const std::string& text, const std::string& pattern);
+
+struct SearchHit {
+  int32_t row = -1;
+  int32_t item = -1;
+};
+
+// Runs the search command from the message of `selected` with the given
+// conditions. On a hit returns true and its position (the caller selects
+// its node). Every stop without a hit is reported through the set's ui.
+bool RunSearch(LogSet& set, NodeId selected, const std::string& text,
+               int32_t direction, int32_t fields, SearchHit& hit);
+
+}  // namespace zu

@@ -1,0 +1,94 @@
+// zuLogFile holds one log file (the current file) wholly in memory and keeps
+// the byte offsets at which its messages begin. A message is addressed by its
+// place in that index, which only means something while the same file stays
+// current: every successful Open replaces the current file for all callers.
+//
+// Lines end at LF, CR is dropped anywhere, and a line keeps at most
+// MaxLineBytes bytes; lines are handed out in caller buffers of LineBufferSize
+// bytes. Fields are the file's own bytes, unconverted and untrimmed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zu {
+
+inline constexpr int32_t BufferSize = 1500000;   // largest file that is read
+inline constexpr int32_t MaxMessages = 3000;     // index entries per file
+inline constexpr int32_t MaxLineBytes = 254;     // kept bytes of one line
+inline constexpr int32_t LineBufferSize = 256;   // every caller's line buffer
+
+class zuLogFile {
+ public:
+  zuLogFile();
+  ~zuLogFile();
+  zuLogFile(const zuLogFile&) = delete;
+  zuLogFile& operator=(const zuLogFile&) = delete;
+
+  // Obtains the zero-filled buffer of BufferSize bytes, once. False (and no
+  // buffer) when it cannot be had; without a buffer every Open returns false.
+  bool AllocateBuffer();
+
+  // Reads the file whole and indexes it. True when it holds at least one
+  // message. A path that cannot be opened, or that is not a regular file,
+  // leaves the previous file current and returns false. A file that can be
+  // opened becomes current even when it holds no message; one larger than
+  // BufferSize is current with no data.
+  bool Open(const std::string& path);
+
+  std::string GetFileName() const;  // the path as passed to Open, or ""
+  // -1 with no current file or no data; else the number of indexed messages.
+  int32_t GetCount() const;
+
+  // Copies the line at byte offset `pos` into `out` (at least 255 bytes,
+  // NUL-terminated, at most MaxLineBytes kept). Gives the offset of the next
+  // line, or -1 when the data ends before an LF or `pos` is out of range.
+  int32_t ReadLine(int32_t pos, char* out) const;
+
+  // Refills MessageStarts from the buffer by scanning for header pairs.
+  void BuildIndex();
+
+  static bool IsHeaderLine1(const char* line);
+  static bool IsHeaderLine2(const char* line);
+
+  // Per-message fields of message `i` of the current file; -1, "" or false
+  // when there is no message at `i`.
+  int32_t GetNumber(int32_t i) const;
+  int32_t FindNumber(int32_t number) const;  // the number itself, or -1
+  int32_t GetParentNumber(int32_t i) const;
+  std::string GetSenderID(int32_t i) const;
+  std::string GetSenderName(int32_t i) const;
+  std::string GetTitle(int32_t i) const;
+  std::string GetDate(int32_t i) const;
+  std::string GetTime(int32_t i) const;
+  // Body line `j` of message `i` into `out` (at least 255 bytes). Reading
+  // j = 0, 1, 2, ... in turn costs one line read per call, not j + 3.
+  bool GetBodyLine(int32_t i, int32_t j, char* out) const;
+
+  // Read-only views for callers that walk the index directly.
+  const std::array<int32_t, MaxMessages>& MessageStarts() const { return messageStarts_; }
+  int32_t DataLength() const { return dataLength_; }
+
+ private:
+  bool HasMessage(int32_t i) const;
+  bool ReadHeaderLines(int32_t i, char* line1, char* line2) const;
+
+  int32_t bufferSize_ = BufferSize;
+  std::unique_ptr<char[]> buffer_;
+  int32_t dataLength_ = 0;
+  std::string currentFile_;
+  std::array<int32_t, MaxMessages> messageStarts_{};
+
+  // Where the last GetBodyLine call left off, so that a walk j = 0, 1, 2 ...
+  // reads each line once. Reset by every Open.
+  mutable int32_t bodyCacheMessage_ = -1;
+  mutable int32_t bodyCacheLine_ = -1;
+  mutable int32_t bodyCacheNext_ = -1;
+};
+
+// The program-wide reader that every command shares.
+extern zuLogFile LogReader;
+
+}  // namespace zu

@@ -1,0 +1,19 @@
+// The one place where the logs' CP932 (Shift-JIS) bytes meet Unicode text.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace zu {
+
+// Decodes CP932 bytes. A byte sequence that is not valid CP932 (a stray
+// byte, a lead byte without its trail byte at the end) becomes U+FFFD, and
+// the rest of the text is kept.
+QString FromCp932(std::string_view bytes);
+
+// Encodes `text` as CP932 into `out`. False, with `out` unspecified, when a
+// character has no CP932 form.
+bool ToCp932(const QString& text, std::string& out);
+
+}  // namespace zu

@@ -1,0 +1,79 @@
+// Test helpers that write log files: header pairs in the logs' own layout,
+// CP932 bytes as escapes, CR LF line ends, into a temporary folder that is
+// removed with its helper.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace zu::testing {
+
+// A fresh folder under the system's temporary folder, removed at scope end.
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "zu_test_XXXXXX").string();
+    path_ = mkdtemp(tmpl.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // Writes `bytes` to `name` in the folder and gives its path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::string p = (path_ / name).string();
+    std::ofstream(p, std::ios::binary) << bytes;
+    return p;
+  }
+  std::string Path(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Fields of one message as the logs lay them out.
+struct Msg {
+  int32_t number = 1;
+  int32_t parent = -1;  // -1: a message that comments on none
+  std::string id = "ABCD1234";  // 8 bytes
+  std::string name = "SAMPLE USER";
+  std::string title = "Sample title";
+  std::string date = "96/05/17";
+  std::string time = "21:05";
+  std::string body;  // lines, each ended by "\r\n" by the caller
+};
+
+inline std::string Pad(std::string s, size_t width) {
+  if (s.size() < width) s.append(width - s.size(), ' ');
+  return s;
+}
+
+inline std::string Zero5(int32_t n) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%05d", n);
+  return buf;
+}
+
+// The two header lines of `m`, each ended by CR LF. The parent is written as
+// five digits followed by the hiragana "あ" (0x82 0xA0), whose lead byte ends it.
+inline std::string Header(const Msg& m) {
+  std::string line1 = Zero5(m.number) + "/00045 " + m.id + "  " + Pad(m.name, 16) + " " + m.title;
+  std::string line2 = "00007) " + m.date + " " + m.time + "  ";
+  if (m.parent > 0) line2 += Zero5(m.parent) + "\x82\xA0";
+  else line2 += "\x82\xA0";
+  return line1 + "\r\n" + line2 + "\r\n";
+}
+
+// A whole message: header pair, body, and the one line before the next
+// header that no body ever includes.
+inline std::string Message(const Msg& m) { return Header(m) + m.body + "\r\n"; }
+
+}  // namespace zu::testing

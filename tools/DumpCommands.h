@@ -1,0 +1,17 @@
+// The commands of zu_kirdo_dump. Each gets the arguments that follow its name
+// and whether --raw was given, and returns the exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zu::dump {
+
+inline constexpr int ExitUsage = 2;
+
+int RunMessages(bool raw, const std::vector<std::string>& args);
+int RunTree(bool raw, const std::vector<std::string>& args);
+int RunSearch(bool raw, const std::vector<std::string>& args);
+int RunPrint(bool raw, const std::vector<std::string>& args);
+
+}  // namespace zu::dump

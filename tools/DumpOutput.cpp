@@ -1,0 +1,37 @@
+#include "DumpOutput.h"
+
+#include "text/Cp932.h"
+
+namespace zu::dump {
+
+std::string EscapeField(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    if (c == '\t') out += "\\t";
+    else if (c == '\\') out += "\\\\";
+    else out += c;
+  }
+  return out;
+}
+
+void WriteRecord(std::initializer_list<std::string_view> fields) {
+  std::string line;
+  bool first = true;
+  for (std::string_view f : fields) {
+    if (!first) line += '\t';
+    first = false;
+    line += EscapeField(f);
+  }
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+std::string ToUtf8(std::string_view cp932) { return FromCp932(cp932).toStdString(); }
+
+void WriteError(const std::string& utf8) {
+  std::fputs(utf8.c_str(), stderr);
+  std::fputc('\n', stderr);
+}
+
+}  // namespace zu::dump

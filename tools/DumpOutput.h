@@ -1,0 +1,26 @@
+// Output helpers of zu_kirdo_dump: the raw record format and the human one.
+#pragma once
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zu::dump {
+
+// A raw field: TAB written as the two bytes "\t", a backslash as "\\";
+// every other byte unchanged.
+std::string EscapeField(std::string_view bytes);
+
+// One raw record: fields escaped, joined by TAB, ended by LF, on stdout.
+void WriteRecord(std::initializer_list<std::string_view> fields);
+
+// CP932 bytes as UTF-8 for people (invalid bytes become U+FFFD).
+std::string ToUtf8(std::string_view cp932);
+
+// A warning or stop message on stderr, one line, in UTF-8.
+void WriteError(const std::string& utf8);
+
+
+}  // namespace zu::dump
