@@ -1,0 +1,35 @@
+// Every modal thing the windows show (warning and stop boxes, the file-open
+// and print dialogs, the search conditions dialog and the About box) goes
+// through this seam, so that tests can answer them offscreen without
+// blocking. The program runs with the real seam; a test installs its own.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace zu {
+
+class DialogSeam {
+ public:
+  virtual ~DialogSeam() = default;
+  // Modal box with the exclamation icon, one OK button and the caption "ﾛｰｶﾙｴﾗｰ".
+  virtual void Warning(QWidget* owner, const QString& text);
+  // Modal box with the stop icon, one OK button and the application title.
+  virtual void Stop(QWidget* owner, const QString& text);
+  // The file-open dialog, several files allowed; an empty list when cancelled.
+  virtual QStringList ChooseFiles(QWidget* owner, const QString& title);
+  // The print dialog for `printer`; true when the user confirmed.
+  virtual bool ChoosePrinter(QWidget* owner, QPrinter& printer);
+  // Shows one of the program's own dialogs modally and returns its result.
+  virtual int ShowModal(QDialog& dialog);
+};
+
+// The seam in force. SetDialogs(nullptr) restores the real one.
+DialogSeam& Dialogs();
+void SetDialogs(DialogSeam* seam);
+
+}  // namespace zu
