@@ -1,1 +1,217 @@
-// to be written
+#include "core/LogSet.h"
+
+#include <algorithm>
+
+namespace zu {
+
+LogSet::LogSet(zuLogFile& reader, LogSetUi& ui)
+    : reader_(reader), ui_(ui), logInfo_(std::make_unique<std::array<Row, MaxLogFiles>>()) {}
+
+void LogSet::ResetLogSet() {
+  // The table goes first: a selection change that the tree reports while it
+  // is being cleared must find no item.
+  for (Row& row : *logInfo_) row.fill(LogInfoItem{});
+  orphanRoots_.fill(OrphanRoot{});
+  lastFile_ = -1;
+  nodeItems_.clear();
+  firstByNumber_.clear();
+  numbersIndexed_ = false;
+  orphanByNumber_.clear();
+  orphansTaken_ = 0;
+  ui_.ClearTree();
+  ui_.ClearView();
+}
+
+bool LogSet::LoadLogFile(const std::string& path) {
+  if (lastFile_ >= MaxLogFiles - 1) {
+    ui_.Warn(Message::TooManyFiles, std::string());
+    return false;
+  }
+  if (!reader_.Open(path)) {
+    ui_.Warn(Message::CannotOpen, path);
+    return false;
+  }
+  Row& row = (*logInfo_)[++lastFile_];
+  numbersIndexed_ = false;
+  const std::string fileName = reader_.GetFileName();
+  const auto& starts = reader_.MessageStarts();
+  for (int32_t i = 0; i < MaxMessages && starts[i] != -1; ++i) {
+    LogInfoItem& m = row[i];
+    m.FileName = fileName;
+    m.Index = i;
+    m.Title = reader_.GetTitle(i);
+    m.Number = reader_.GetNumber(i);
+    m.ParentNumber = reader_.GetParentNumber(i);
+    m.InTree = 0;
+    m.Node = NoNode;
+  }
+  return true;
+}
+
+void LogSet::OpenFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  ResetLogSet();
+  for (const std::string& path : paths) LoadLogFile(path);  // a failure has warned
+  BuildThreadTree();
+}
+
+void LogSet::BuildThreadTree() {
+  ui_.ClearTree();
+  ForgetTree();
+  RankFiles();
+  IndexFirstNumbers();
+  for (int32_t rank = 0; rank <= lastFile_; ++rank) {
+    const int32_t f = RowOfRank(rank);
+    Row& row = (*logInfo_)[f];
+    for (int32_t i = 0; row[i].Index != -1; ++i) PlaceMessage(row[i], f, i);
+  }
+}
+
+// Drops the nodes of an earlier build, so that building again gives the same
+// tree as the first build did.
+void LogSet::ForgetTree() {
+  for (int32_t f = 0; f <= lastFile_; ++f) {
+    for (LogInfoItem& m : (*logInfo_)[f]) {
+      if (m.Index == -1) break;
+      m.InTree = 0;
+      m.Node = NoNode;
+    }
+  }
+  orphanRoots_.fill(OrphanRoot{});
+  orphanByNumber_.clear();
+  orphansTaken_ = 0;
+  nodeItems_.clear();
+}
+
+// Files are ordered by their first message numbers; equal ones keep their
+// load order.
+void LogSet::RankFiles() {
+  for (int32_t f = 0; f <= lastFile_; ++f) {
+    const int32_t first = (*logInfo_)[f][0].Number;
+    int32_t rank = 0;
+    for (int32_t g = 0; g <= lastFile_; ++g) {
+      const int32_t other = (*logInfo_)[g][0].Number;
+      if (other < first || (g < f && other == first)) ++rank;
+    }
+    (*logInfo_)[f][0].FileRank = rank;
+  }
+}
+
+void LogSet::IndexFirstNumbers() {
+  firstByNumber_.clear();
+  for (int32_t f = 0; f <= lastFile_; ++f) {
+    const Row& row = (*logInfo_)[f];
+    for (int32_t i = 0; row[i].Index != -1; ++i) firstByNumber_.push_back({row[i].Number, {f, i}});
+  }
+  // Stable, so the first of equal numbers is still the first in row order.
+  std::stable_sort(firstByNumber_.begin(), firstByNumber_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  auto last = std::unique(firstByNumber_.begin(), firstByNumber_.end(),
+                          [](const auto& a, const auto& b) { return a.first == b.first; });
+  firstByNumber_.erase(last, firstByNumber_.end());
+  numbersIndexed_ = true;
+}
+
+void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
+  NodeId node = NoNode;
+  int32_t parentRow = -1;
+  int32_t parentItem = -1;
+  int32_t k = -1;
+  if (m.ParentNumber == -1) {
+    node = NewTopLevel(m.Title);
+  } else if (FindMessageByNumber(m.ParentNumber, parentRow, parentItem)) {
+    node = NewChild((*logInfo_)[parentRow][parentItem].Node, m.Title);
+  } else if (FindOrphanRoot(m.ParentNumber, k)) {
+    node = NewChild(orphanRoots_[k].Node, m.Title);
+  } else {
+    k = FindFreeOrphanRoot();
+    if (k == -1) return;  // every placeholder is taken: the message stays out of the tree
+    orphanRoots_[k].Node = NewTopLevel(std::to_string(m.ParentNumber));
+    orphanRoots_[k].Number = m.ParentNumber;
+    orphanByNumber_.emplace(m.ParentNumber, k);
+    ++orphansTaken_;
+    node = NewChild(orphanRoots_[k].Node, m.Title);
+  }
+  m.Node = node;
+  m.InTree = 1;
+  nodeItems_[node] = {row, item};
+}
+
+NodeId LogSet::NewTopLevel(const std::string& caption) {
+  const auto id = static_cast<NodeId>(nodeItems_.size());
+  nodeItems_.push_back({-1, -1});
+  ui_.AddTopLevel(id, caption);
+  return id;
+}
+
+NodeId LogSet::NewChild(NodeId parent, const std::string& caption) {
+  const auto id = static_cast<NodeId>(nodeItems_.size());
+  nodeItems_.push_back({-1, -1});
+  ui_.AddChild(parent, id, caption);
+  return id;
+}
+
+bool LogSet::FirstItemWithNumber(int32_t number, Position& at) const {
+  if (numbersIndexed_) {
+    auto it = std::lower_bound(firstByNumber_.begin(), firstByNumber_.end(), number,
+                               [](const auto& entry, int32_t n) { return entry.first < n; });
+    if (it == firstByNumber_.end() || it->first != number) return false;
+    at = it->second;
+    return true;
+  }
+  for (int32_t f = 0; f <= lastFile_; ++f) {
+    const Row& row = (*logInfo_)[f];
+    for (int32_t i = 0; row[i].Index != -1; ++i) {
+      if (row[i].Number == number) {
+        at = {f, i};
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// Only the first item with the number counts: when it is not in the tree
+// yet, a later copy from another file that is does not stand in for it.
+bool LogSet::FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) const {
+  Position at{-1, -1};
+  if (!FirstItemWithNumber(number, at)) return false;
+  row = at.row;
+  item = at.item;
+  return (*logInfo_)[row][item].InTree == 1;
+}
+
+bool LogSet::FindOrphanRoot(int32_t number, int32_t& k) const {
+  auto it = orphanByNumber_.find(number);
+  if (it == orphanByNumber_.end()) return false;
+  k = it->second;
+  return true;
+}
+
+int32_t LogSet::FindFreeOrphanRoot() const {
+  return orphansTaken_ < MaxOrphanRoots ? orphansTaken_ : -1;
+}
+
+bool LogSet::FindItemOfNode(NodeId node, int32_t& row, int32_t& item) const {
+  if (node < 0 || node >= NodeCount()) return false;
+  const Position at = nodeItems_[node];
+  if (at.row == -1) return false;  // a placeholder belongs to no item
+  row = at.row;
+  item = at.item;
+  return true;
+}
+
+int32_t LogSet::RowOfRank(int32_t rank) const {
+  for (int32_t f = 0; f <= lastFile_; ++f) {
+    if ((*logInfo_)[f][0].FileRank == rank) return f;
+  }
+  return -1;
+}
+
+bool LogSet::HoldFileOf(int32_t row, int32_t item) {
+  const std::string& fileName = (*logInfo_)[row][item].FileName;
+  if (reader_.GetFileName() == fileName) return true;
+  return reader_.Open(fileName);
+}
+
+}  // namespace zu

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/Messages.h"
@@ -62,7 +64,8 @@ class LogSet {
   using Row = std::array<LogInfoItem, RowSize>;
 
   // `reader` is the shared reader (LogReader in the program); both must
-  // outlive the set.
+  // outlive the set. The set starts empty without calling `ui`, which may
+  // still be under construction; the front end clears its own controls.
   LogSet(zuLogFile& reader, LogSetUi& ui);
 
   // Empties the table and the placeholders, then the tree and the view.
@@ -72,6 +75,7 @@ class LogSet {
   // The Open command after its dialog: reset (when `paths` is not empty),
   // load each path in order, build the tree. An empty list changes nothing.
   void OpenFiles(const std::vector<std::string>& paths);
+  // Builds the tree from the loaded rows, starting again from no nodes.
   void BuildThreadTree();
 
   // Lookups; out-values are meaningful only when the result is true.
@@ -94,11 +98,18 @@ class LogSet {
   LogSetUi& Ui() const { return ui_; }
 
  private:
+  struct Position {
+    int32_t row;
+    int32_t item;
+  };
+
   void RankFiles();
+  void ForgetTree();
   void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
   NodeId NewTopLevel(const std::string& caption);
   NodeId NewChild(NodeId parent, const std::string& caption);
   void IndexFirstNumbers();
+  bool FirstItemWithNumber(int32_t number, Position& at) const;
 
   zuLogFile& reader_;
   LogSetUi& ui_;
@@ -106,12 +117,14 @@ class LogSet {
   int32_t lastFile_ = -1;
   std::array<OrphanRoot, MaxOrphanRoots> orphanRoots_;
 
-  // Indexes that give the same answers as the linear scans in row and item
-  // order, built once per tree build.
-  struct Position { int32_t row; int32_t item; };
+  // Indexes that give the same answers as scans of the tables in row and
+  // item order. The table does not change between two loads, so the index
+  // of first numbers is built once per tree build and dropped by every load.
   std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
   std::vector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
-  int32_t orphansTaken_ = 0;
+  bool numbersIndexed_ = false;
+  std::unordered_map<int32_t, int32_t> orphanByNumber_;
+  int32_t orphansTaken_ = 0;  // entries are taken in order and freed only together
 };
 
 }  // namespace zu

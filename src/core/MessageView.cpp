@@ -1,1 +1,33 @@
-// to be written
+#include "core/MessageView.h"
+
+namespace zu {
+
+std::vector<std::string> ReadBodyLines(const zuLogFile& reader, int32_t index) {
+  std::vector<std::string> lines;
+  char line[LineBufferSize];
+  for (int32_t j = 0; reader.GetBodyLine(index, j, line); ++j) lines.emplace_back(line);
+  return lines;
+}
+
+bool ReadMessageView(LogSet& set, NodeId node, MessageView& view) {
+  view = MessageView{};
+  int32_t row = -1;
+  int32_t item = -1;
+  if (!set.FindItemOfNode(node, row, item)) return false;  // none, or a placeholder
+  const LogInfoItem& m = set[row][item];
+  if (!set.HoldFileOf(row, item)) {
+    set.Ui().Warn(Message::CannotOpen, m.FileName);
+    return false;
+  }
+  // The index recorded at loading: a file changed on disk since then shows
+  // whatever message now stands at that place.
+  const zuLogFile& reader = set.Reader();
+  view.Number = std::to_string(reader.GetNumber(m.Index));
+  view.Name = reader.GetSenderName(m.Index);
+  view.ID = reader.GetSenderID(m.Index);
+  view.DateTime = reader.GetDate(m.Index) + " " + reader.GetTime(m.Index);
+  view.Body = ReadBodyLines(reader, m.Index);
+  return true;
+}
+
+}  // namespace zu

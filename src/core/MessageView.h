@@ -23,4 +23,8 @@ struct MessageView {
 // warns "<path>を開けませんでした" through the set's ui first).
 bool ReadMessageView(LogSet& set, NodeId node, MessageView& view);
 
+// The body lines of message `index` of the reader's current file, in order:
+// what the text pane shows and what printing prints.
+std::vector<std::string> ReadBodyLines(const zuLogFile& reader, int32_t index);
+
 }  // namespace zu

@@ -1,1 +1,19 @@
-// to be written
+#include "core/Messages.h"
+
+namespace zu {
+
+const char* MessageText(Message m) {
+  switch (m) {
+    case Message::TooManyFiles: return "一度に11以上のﾌｧｲﾙを開けません";
+    case Message::CannotOpen: return "を開けませんでした";
+    case Message::SearchNoStart: return "検索開始位置を指定してください";
+    case Message::SearchFromPlaceholder: return "その位置からは検索できません";
+    case Message::SearchNoText: return "検索文字列を指定してください";
+    case Message::SearchNoFields: return "検索タイプを指定してください";
+    case Message::SearchFileError: return "ファイルエラー";
+    case Message::SearchEnd: return "検索末尾まで検索しました";
+  }
+  return "";
+}
+
+}  // namespace zu

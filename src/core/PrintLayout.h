@@ -12,6 +12,19 @@ namespace zu {
 
 inline constexpr int32_t PrintLeft = 5;       // x of every drawn line
 inline constexpr int32_t MaxPieceBytes = 255;
+inline constexpr int32_t TabColumns = 4;      // a tab prints as four spaces
+inline constexpr int32_t FirstBodyLine = 12;  // on the first page
+inline constexpr int32_t NextBodyLine = 4;    // on every later page
+
+// The fixed texts of a printed page, in CP932 bytes.
+inline constexpr const char* BannerHead = "/----- ";
+inline constexpr const char* BannerTail = " -----/  [ZU_Kirdo for Windows95 Ver2.0]";
+inline constexpr const char* Separator = "_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/";
+inline constexpr const char* LabelNumber = "*\x94\xad\x8c\xbe\x94\xd4\x8d\x86=";  // *発言番号=
+inline constexpr const char* LabelName = "*\x94\xad\x90\x4d\x8e\xd2\x96\xbc=";    // *発信者名=
+inline constexpr const char* LabelID = "*\x94\xad\x90\x4d\x8e\xd2" "ID=";           // *発信者ID=
+inline constexpr const char* LabelTime = "*\x94\xad\x90\x4d\x8e\x9e\x8a\xd4=";    // *発信時間=
+inline constexpr const char* DateTimeGap = "  ";
 
 struct PrintMessage {
   std::string Title;
@@ -29,12 +42,19 @@ struct PrintLine {
   std::string text;  // CP932 bytes
 };
 
-// Piece `k` of `line` cut to `width` columns into `out` (256 bytes). False
-// when the line has no piece k (an empty line has none).
+// Piece `k` of `line` cut to `width` columns into `out` (256 bytes). Pieces
+// are cut greedily by characters: a character that would take a piece past
+// `width` columns, or past MaxPieceBytes bytes, opens the next one, but every
+// piece holds at least one character, so a double-byte character is never
+// split. A tab counts TabColumns columns and is written as that many spaces,
+// a double-byte character two, any other byte one. False when the line has
+// no piece k (an empty line has none).
 bool GetLinePiece(const char* line, int32_t width, int32_t k, char* out);
 
 // Every text drawn for `msg` on a printer of `columns` columns, line height
-// `lineHeight` and bottom limit `bottom`, in drawing order.
+// `lineHeight` and bottom limit `bottom`, in drawing order. A piece drawn on
+// line n with n x lineHeight > bottom is the last of its page; a new page,
+// headed by the banner, is started only when another piece follows.
 std::vector<PrintLine> LayoutPrintJob(const PrintMessage& msg, int32_t columns,
                                       int32_t lineHeight, int32_t bottom);
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/LogSet.h"
 
@@ -30,6 +31,9 @@ extern uint8_t SearchAccepted;     // 1 when the dialog was last accepted
 // letters regardless of case, every other character byte for byte). An empty
 // text holds nothing.
 bool TextContains(const std::string& text, const std::string& pattern);
+// The same over views, for callers that hold a line in a buffer. An empty
+// pattern is found nowhere (the search never asks for it).
+bool TextContainsView(std::string_view text, std::string_view pattern);
 
 struct SearchHit {
   int32_t row = -1;
@@ -37,8 +41,12 @@ struct SearchHit {
 };
 
 // Runs the search command from the message of `selected` with the given
-// conditions. On a hit returns true and its position (the caller selects
-// its node). Every stop without a hit is reported through the set's ui.
+// conditions: the neighbours of that message in file-rank and file order,
+// downwards when `direction` is 1 and upwards otherwise, reopening each file
+// through the set's reader as the walk enters it. On a hit returns true and
+// its position (the caller selects its node, which a message left out of a
+// full tree does not have). Every stop without a hit is reported through the
+// set's ui.
 bool RunSearch(LogSet& set, NodeId selected, const std::string& text,
                int32_t direction, int32_t fields, SearchHit& hit);
 

@@ -1,0 +1,22 @@
+// Characters of a Shift-JIS (CP932) text, as the search and the print layout
+// read them: a lead byte (0x81-0x9F, 0xE0-0xFC) takes the byte after it into
+// one double-byte character; a lead byte that is the text's last byte, and
+// every other byte, is a character by itself.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace zu {
+
+inline bool IsLeadByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Bytes of the character that starts at `at` (< text.size()): 1 or 2.
+inline size_t CharBytesAt(std::string_view text, size_t at) {
+  return IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace zu
