@@ -1,1 +1,234 @@
-// to be written
+#include "reader/zuLogFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "reader/TextRules.h"
+
+namespace zu {
+
+zuLogFile LogReader;
+
+namespace {
+
+constexpr int32_t ToTheEnd = INT32_MAX;           // SubText's "to the end of the line"
+constexpr char ParentEnd = static_cast<char>(0x82);  // lead byte of the text after the parent
+constexpr int32_t MinTitleLineBytes = 38;
+
+// Reads up to `size` bytes; gives how many actually arrived. A read error
+// or an early end keeps what was read before it.
+int32_t ReadWhole(int fd, char* into, int32_t size) {
+  int32_t got = 0;
+  while (got < size) {
+    const ssize_t n = ::read(fd, into + got, static_cast<size_t>(size - got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<int32_t>(n);
+  }
+  return got;
+}
+
+// Start of the sender ID: the first non-space byte after the first space.
+int32_t ReferencePoint(const char* line1) {
+  const int32_t space = FindByte(line1, ' ');
+  if (space < 0) return -1;
+  int32_t at = space;
+  while (line1[at] == ' ') ++at;
+  return line1[at] == '\0' ? -1 : at;
+}
+
+int32_t LineLength(const char* line) { return static_cast<int32_t>(std::strlen(line)); }
+
+}  // namespace
+
+zuLogFile::zuLogFile() { messageStarts_.fill(-1); }
+
+zuLogFile::~zuLogFile() = default;
+
+bool zuLogFile::AllocateBuffer() {
+  if (!buffer_) buffer_.reset(new (std::nothrow) char[static_cast<size_t>(bufferSize_)]());
+  return buffer_ != nullptr;
+}
+
+bool zuLogFile::Open(const std::string& path) {
+  // O_NONBLOCK keeps a FIFO without a writer from hanging the open; only a
+  // regular file is ever read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  // A file too large for the buffer is current with no data, so that no
+  // byte of an earlier file is taken for its own.
+  dataLength_ = 0;
+  if (buffer_ && info.st_size <= bufferSize_)
+    dataLength_ = ReadWhole(fd, buffer_.get(), static_cast<int32_t>(info.st_size));
+  ::close(fd);
+  BuildIndex();
+  currentFile_ = path;
+  return messageStarts_[0] != -1;
+}
+
+std::string zuLogFile::GetFileName() const { return currentFile_; }
+
+int32_t zuLogFile::GetCount() const {
+  if (currentFile_.empty() || dataLength_ < 1) return -1;
+  int32_t count = 0;
+  while (count < MaxMessages && messageStarts_[count] != -1) ++count;
+  return count;
+}
+
+int32_t zuLogFile::ReadLine(int32_t pos, char* out) const {
+  out[0] = '\0';
+  if (pos < 0 || !buffer_ || pos > dataLength_) return -1;
+  const char* begin = buffer_.get() + pos;
+  const char* dataEnd = buffer_.get() + dataLength_;
+  const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', static_cast<size_t>(dataEnd - begin)));
+  const char* lineEnd = lf ? lf : dataEnd;
+  int32_t kept = 0;
+  for (const char* at = begin; at < lineEnd && kept < MaxLineBytes; ++at) {
+    if (*at != '\r') out[kept++] = *at;  // CR is dropped anywhere, never ends a line
+  }
+  out[kept] = '\0';  // bytes past MaxLineBytes are consumed, not kept
+  return lf ? static_cast<int32_t>(lf + 1 - buffer_.get()) : -1;
+}
+
+void zuLogFile::BuildIndex() {
+  messageStarts_.fill(-1);
+  bodyCacheMessage_ = -1;
+  char line[LineBufferSize];
+  int32_t count = 0;
+  int32_t pos = 0;
+  // Pairs after the last index entry would be passed over; stop there.
+  while (count < MaxMessages) {
+    const int32_t next = ReadLine(pos, line);
+    if (next == -1) return;  // a final piece without LF is never a first line
+    if (!IsHeaderLine1(line)) {
+      pos = next;
+      continue;
+    }
+    // The line after a first header line is consumed whatever it holds,
+    // even when it is itself a first header line.
+    const int32_t afterPair = ReadLine(next, line);
+    if (IsHeaderLine2(line)) messageStarts_[count++] = pos;
+    if (afterPair == -1) return;
+    pos = afterPair;
+  }
+}
+
+bool zuLogFile::IsHeaderLine1(const char* line) {
+  const int32_t slash = FindByte(line, '/');
+  const int32_t space = FindByte(line, ' ');
+  if (slash < 1 || space <= slash) return false;
+  if (AtoI(SubText(line, 0, slash - 1)) <= 0) return false;
+  if (space == slash + 1 || AtoI(SubText(line, slash + 1, space - 1)) <= 0) return false;
+  return FieldOf(line, 1, ' ').size() == 8;
+}
+
+bool zuLogFile::IsHeaderLine2(const char* line) {
+  const size_t beforeParen = FieldOf(line, 0, ')').size();
+  if (beforeParen < 1 || beforeParen > 5) return false;
+  return !FieldOf(line, 1, ' ').empty() && !FieldOf(line, 2, ' ').empty();
+}
+
+bool zuLogFile::HasMessage(int32_t i) const {
+  return i >= 0 && i < MaxMessages && messageStarts_[i] != -1;
+}
+
+bool zuLogFile::ReadHeaderLines(int32_t i, char* line1, char* line2) const {
+  if (!HasMessage(i)) return false;
+  ReadLine(ReadLine(messageStarts_[i], line1), line2);
+  return true;
+}
+
+int32_t zuLogFile::GetNumber(int32_t i) const {
+  char line1[LineBufferSize], line2[LineBufferSize];
+  if (!ReadHeaderLines(i, line1, line2)) return -1;
+  return AtoI(FieldOf(line1, 0, '/'));
+}
+
+int32_t zuLogFile::FindNumber(int32_t number) const {
+  const int32_t count = GetCount();
+  for (int32_t i = 0; i < count; ++i) {
+    if (GetNumber(i) == number) return number;
+  }
+  return -1;
+}
+
+int32_t zuLogFile::GetParentNumber(int32_t i) const {
+  char line1[LineBufferSize], line2[LineBufferSize];
+  if (!ReadHeaderLines(i, line1, line2)) return -1;
+  const std::string tail = SubText(line2, 23, ToTheEnd);
+  // 0x82 may also be a trail byte; the digits before it still count.
+  const int32_t end = FindByte(tail.c_str(), ParentEnd);
+  const int32_t parent = AtoI(SubText(tail.c_str(), 0, end - 1));
+  return parent > 0 ? parent : -1;
+}
+
+std::string zuLogFile::GetSenderID(int32_t i) const {
+  char line1[LineBufferSize], line2[LineBufferSize];
+  if (!ReadHeaderLines(i, line1, line2)) return {};
+  return FieldOf(line1, 1, ' ');
+}
+
+std::string zuLogFile::GetSenderName(int32_t i) const {
+  char line1[LineBufferSize], line2[LineBufferSize];
+  if (!ReadHeaderLines(i, line1, line2)) return {};
+  const int32_t p = ReferencePoint(line1);
+  if (p < 0) return {};
+  return SubText(line1, p + 10, p + 25);
+}
+
+std::string zuLogFile::GetTitle(int32_t i) const {
+  char line1[LineBufferSize], line2[LineBufferSize];
+  if (!ReadHeaderLines(i, line1, line2)) return {};
+  const int32_t p = ReferencePoint(line1);
+  if (p < 0 || LineLength(line1) < MinTitleLineBytes) return {};
+  return SubText(line1, p + 27, ToTheEnd);
+}
+
+std::string zuLogFile::GetDate(int32_t i) const {
+  char line1[LineBufferSize], line2[LineBufferSize];
+  if (!ReadHeaderLines(i, line1, line2)) return {};
+  return FieldOf(SubText(line2, 7, ToTheEnd).c_str(), 0, ' ');
+}
+
+std::string zuLogFile::GetTime(int32_t i) const {
+  char line1[LineBufferSize], line2[LineBufferSize];
+  if (!ReadHeaderLines(i, line1, line2)) return {};
+  return FieldOf(SubText(line2, 7, ToTheEnd).c_str(), 1, ' ');
+}
+
+bool zuLogFile::GetBodyLine(int32_t i, int32_t j, char* out) const {
+  if (!HasMessage(i) || j < 0) return false;
+  // The next message's first line; its preceding line is never body. The
+  // last index entry has no successor even when more pairs follow.
+  const int32_t end = i + 1 < MaxMessages ? messageStarts_[i + 1] : -1;
+  int32_t pos;
+  int32_t line;
+  if (i == bodyCacheMessage_ && j == bodyCacheLine_ + 1) {
+    pos = bodyCacheNext_;
+    line = j;
+  } else {
+    pos = ReadLine(ReadLine(messageStarts_[i], out), out);  // pass the header pair
+    line = 0;
+  }
+  for (; line <= j; ++line) {
+    const int32_t next = ReadLine(pos, out);
+    if (next == -1 || (end != -1 && next >= end)) return false;
+    pos = next;
+  }
+  bodyCacheMessage_ = i;
+  bodyCacheLine_ = j;
+  bodyCacheNext_ = pos;
+  return true;
+}
+
+}  // namespace zu

@@ -1,0 +1,166 @@
+// Promises of zuLogFile that hold for any file whatever its bytes, checked by
+// walking every field and body line of the current file. Shared by the fuzz
+// target and the replay test of the inputs it has found, so that both apply
+// the same checks to the same expanded bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "reader/zuLogFile.h"
+
+namespace zu::testing {
+
+// Body line `j` of message `i` by the plain walk from the message start,
+// with no memory of earlier calls: the reference for GetBodyLine.
+inline bool WalkBodyLine(const zuLogFile& r, int32_t i, int32_t j, char* out) {
+  const auto& starts = r.MessageStarts();
+  if (i < 0 || i >= MaxMessages || starts[i] == -1 || j < 0) return false;
+  const int32_t end = i + 1 < MaxMessages ? starts[i + 1] : -1;
+  int32_t pos = r.ReadLine(r.ReadLine(starts[i], out), out);
+  for (int32_t k = 0; k <= j; ++k) {
+    const int32_t next = r.ReadLine(pos, out);
+    if (next == -1 || (end != -1 && next >= end)) return false;
+    pos = next;
+  }
+  return true;
+}
+
+// Fuzz inputs that begin with 'R' stand for a larger file: the next two
+// bytes are a repeat count (little-endian) and the rest is repeated that
+// many times, capped one byte past the buffer. This lets short inputs reach
+// 3000 messages and the size limit.
+inline std::string ExpandFuzzInput(const uint8_t* data, size_t size) {
+  if (size < 3 || data[0] != 'R') return std::string(reinterpret_cast<const char*>(data), size);
+  const size_t repeat = data[1] | (size_t{data[2]} << 8);
+  const std::string unit(reinterpret_cast<const char*>(data + 3), size - 3);
+  std::string out;
+  const size_t cap = static_cast<size_t>(BufferSize) + 1;
+  for (size_t k = 0; k < repeat && out.size() < cap && !unit.empty(); ++k) out += unit;
+  if (out.size() > cap) out.resize(cap);
+  return out;
+}
+
+namespace detail {
+
+// A small deterministic generator, so a replayed input takes the same calls.
+struct Lcg {
+  uint32_t state;
+  uint32_t Next(uint32_t bound) {
+    state = state * 1664525u + 1013904223u;
+    return bound == 0 ? 0 : (state >> 8) % bound;
+  }
+};
+
+inline std::string CheckIndex(const zuLogFile& r) {
+  const int32_t count = r.GetCount();
+  if (count < -1 || count > MaxMessages) return "count out of range";
+  if (r.DataLength() < 1 && count != -1) return "no data but count is not -1";
+  const auto& starts = r.MessageStarts();
+  const int32_t used = count < 0 ? 0 : count;
+  for (int32_t i = 0; i < MaxMessages; ++i) {
+    if (i < used && (starts[i] < 0 || starts[i] >= r.DataLength())) return "start outside the data";
+    if (i < used && i > 0 && starts[i] <= starts[i - 1]) return "starts not increasing";
+    if (i >= used && starts[i] != -1) return "entry after the last message is not -1";
+  }
+  char line[LineBufferSize];
+  for (int32_t i = 0; i < used; ++i) {
+    const int32_t next = r.ReadLine(starts[i], line);
+    if (!zuLogFile::IsHeaderLine1(line) || next == -1) return "indexed line is no first header line";
+    r.ReadLine(next, line);
+    if (!zuLogFile::IsHeaderLine2(line)) return "indexed pair has no second header line";
+  }
+  return {};
+}
+
+// FindNumber scans the whole index, so only `findIt` messages are looked up.
+inline std::string CheckFields(const zuLogFile& r, int32_t i, bool findIt) {
+  const int32_t number = r.GetNumber(i);
+  if (number <= 0) return "number not positive";
+  if (findIt && r.FindNumber(number) != number) return "FindNumber misses an indexed number";
+  const int32_t parent = r.GetParentNumber(i);
+  if (parent == 0 || parent < -1) return "parent neither -1 nor positive";
+  if (r.GetSenderID(i).size() != 8) return "sender ID not 8 bytes";
+  if (r.GetSenderName(i).size() > 16) return "sender name over 16 bytes";
+  if (r.GetTitle(i).size() > static_cast<size_t>(MaxLineBytes)) return "title over a line";
+  if (r.GetDate(i).size() > static_cast<size_t>(MaxLineBytes)) return "date over a line";
+  if (r.GetTime(i).size() > static_cast<size_t>(MaxLineBytes)) return "time over a line";
+  return {};
+}
+
+inline std::string CheckNoMessage(const zuLogFile& r, int32_t i) {
+  char out[LineBufferSize];
+  if (r.GetNumber(i) != -1 || r.GetParentNumber(i) != -1) return "number for a missing message";
+  if (!r.GetSenderID(i).empty() || !r.GetSenderName(i).empty() || !r.GetTitle(i).empty() ||
+      !r.GetDate(i).empty() || !r.GetTime(i).empty())
+    return "field for a missing message";
+  if (r.GetBodyLine(i, 0, out)) return "body for a missing message";
+  return {};
+}
+
+// Every body line in order; gives the number of lines.
+inline std::string ReadBody(const zuLogFile& r, int32_t i, int32_t& lines) {
+  char out[LineBufferSize];
+  char walked[LineBufferSize];
+  for (lines = 0; r.GetBodyLine(i, lines, out); ++lines) {
+    if (std::strlen(out) > static_cast<size_t>(MaxLineBytes)) return "body line over 254 bytes";
+    // The first lines against the plain walk; beyond them the walk costs too much.
+    if (lines < 4 && (!WalkBodyLine(r, i, lines, walked) || std::strcmp(out, walked) != 0))
+      return "body line differs from the walk";
+  }
+  return lines < 4 && WalkBodyLine(r, i, lines, walked) ? "walk gives a line the reader does not"
+                                                        : std::string{};
+}
+
+// Body lines asked for out of order give what the plain walk gives.
+inline std::string CheckBodyOrder(const zuLogFile& r, const std::vector<int32_t>& lines, Lcg& lcg) {
+  char out[LineBufferSize];
+  char walked[LineBufferSize];
+  const auto count = static_cast<uint32_t>(lines.size());
+  int32_t i = 0, j = 0;
+  for (int k = 0; k < 24 && count > 0; ++k) {
+    switch (lcg.Next(4)) {
+      case 0: i = static_cast<int32_t>(lcg.Next(count)); j = static_cast<int32_t>(lcg.Next(static_cast<uint32_t>(lines[i]) + 2)); break;
+      case 1: ++j; break;  // the walk a reader of the whole body takes
+      case 2: j = lines[i]; break;  // the first line that is not there
+      default: j = j > 0 ? j - 1 : 0; break;
+    }
+    const bool got = r.GetBodyLine(i, j, out);
+    if (got != WalkBodyLine(r, i, j, walked)) return "body result differs from the walk";
+    if (got && std::strcmp(out, walked) != 0) return "body line differs from the walk";
+  }
+  return {};
+}
+
+}  // namespace detail
+
+// Empty when every promise holds for the current file, else the first one
+// broken. `seed` picks the out-of-order body calls.
+inline std::string CheckReader(const zuLogFile& r, uint32_t seed) {
+  std::string broken = detail::CheckIndex(r);
+  const int32_t used = r.GetCount() < 0 ? 0 : r.GetCount();
+  for (int32_t i = 0; broken.empty() && i < used; ++i) broken = detail::CheckFields(r, i, i < 8 || i == used - 1);
+  for (int32_t i : {-1, used, MaxMessages, INT32_MIN, INT32_MAX}) {
+    if (broken.empty()) broken = detail::CheckNoMessage(r, i);
+  }
+  std::vector<int32_t> lines(static_cast<size_t>(used));
+  for (int32_t i = 0; broken.empty() && i < used; ++i) broken = detail::ReadBody(r, i, lines[i]);
+  detail::Lcg lcg{seed};
+  if (broken.empty()) broken = detail::CheckBodyOrder(r, lines, lcg);
+  return broken;
+}
+
+// Opens `path`, a regular file of `size` bytes, and checks what Open
+// promises before checking the file's messages with CheckReader.
+inline std::string OpenAndCheck(zuLogFile& r, const std::string& path, size_t size) {
+  const bool opened = r.Open(path);
+  if (r.GetFileName() != path) return "a regular file did not become current";
+  const size_t held = size <= static_cast<size_t>(BufferSize) ? size : 0;
+  if (static_cast<size_t>(r.DataLength()) != held) return "data length is not the file's size";
+  if (opened != (r.GetCount() > 0)) return "Open's result disagrees with the count";
+  return CheckReader(r, static_cast<uint32_t>(size));
+}
+
+}  // namespace zu::testing

@@ -1,0 +1,272 @@
+// The reader's file handling, line reader, header recognition and index.
+#include "reader/zuLogFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <fstream>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "reader/ReaderFixture.h"
+
+namespace zu::testing {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kPair = "1/1 ABCDEFGH\r\n1) a b\r\n";  // the shortest header pair, 22 bytes
+
+TEST_F(ReaderTest, ReadLineCutsLinesAsTheLogsAreRead) {
+  struct Case { std::string data; int32_t pos; std::string text; int32_t next; };
+  const Case cases[] = {
+      {"ab\r\ncd\n", 0, "ab", 4},
+      {"ab\r\ncd\n", 4, "cd", 7},
+      {"ab\r\ncd\n", 1, "b", 4},
+      {"ab\r\ncd\n", 7, "", -1},             // just after the final LF
+      {"ab\r\ncd\n", 8, "", -1},             // past the data
+      {"ab\r\ncd\n", -1, "", -1},
+      {"a\rb\r\r\nc\n", 0, "ab", 6},         // CR is dropped anywhere, never ends a line
+      {"a\0b\r\nc\n"s, 0, "a", 5},           // NUL ends the text, not the line
+      {"ab\ncd", 3, "cd", -1},               // the final piece comes with the end mark
+      {"\n\n", 0, "", 1},
+      {std::string(300, 'x') + "\nnext\n", 0, std::string(254, 'x'), 301},  // rest passed over
+      {std::string(300, 'x') + "\nnext\n", 301, "next", 306},
+      {std::string(254, 'y') + "\r\n", 0, std::string(254, 'y'), 256},
+      {std::string(253, 'z') + "\x82\xa0\n", 0, std::string(253, 'z') + "\x82", 256},  // cut inside a character
+      {std::string(250, 'w') + "\r\r\r\r\rabcd\n", 0, std::string(250, 'w') + "abcd", 260},  // CRs do not count
+      {std::string(300, 'v') + "\r", 0, std::string(254, 'v'), -1},
+  };
+  for (const Case& c : cases) {
+    Load(c.data);
+    char out[LineBufferSize];
+    std::fill(std::begin(out), std::end(out), '#');
+    EXPECT_EQ(reader.ReadLine(c.pos, out), c.next) << c.data.substr(0, 20) << " at " << c.pos;
+    EXPECT_EQ(std::string(out), c.text) << c.data.substr(0, 20) << " at " << c.pos;
+  }
+}
+
+TEST(ReaderNoBufferTest, OpensButHoldsNoData) {
+  TempDir dir;
+  zuLogFile reader;
+  const std::string path = dir.Write("log.txt", kPair);
+  EXPECT_FALSE(reader.Open(path));
+  EXPECT_EQ(reader.GetFileName(), path);
+  EXPECT_EQ(reader.GetCount(), -1);
+  char out[LineBufferSize] = "x";
+  EXPECT_EQ(reader.ReadLine(0, out), -1);
+  EXPECT_STREQ(out, "");
+}
+
+TEST(HeaderLineTest, FirstLineShape) {
+  struct Case { const char* line; bool expected; };
+  const Case cases[] = {
+      {"1/1 ABCDEFGH", true},
+      {"00123/00045 ABCD1234  SAMPLE USER      Sample title", true},
+      {"12/5  ABCDEFGH", true},         // a run of spaces counts once
+      {"12x/5y ABCD1234", true},        // the numbers only need to convert to > 0
+      {"1/1 ABCD1234  ", true},
+      {"1/1 \x83\x41\x83\x43\x83\x45\x83\x47", true},  // an ID of four kana is 8 bytes
+      {"4294967297/1 ABCD1234", true},  // 32-bit wrap gives 1
+      {"12/5 ABCDEFG", false},          // 7-byte ID
+      {"1/1 ABCD12345", false},         // 9-byte ID
+      {"12 /5 ABCDEFGH", false},        // space before the '/'
+      {"/12/5 ABCDEFGH", false},
+      {"12/ 5 ABCDEFGH", false},        // nothing between '/' and space
+      {"0/5 ABCDEFGH", false},
+      {"5/0 ABCDEFGH", false},
+      {"-1/5 ABCDEFGH", false},
+      {"2147483648/1 ABCD1234", false},  // wraps negative
+      {"1/1", false},
+      {"1 1 ABCDEFGH", false},
+      {"1/1\tABCDEFGH", false},         // a tab is no space
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(zuLogFile::IsHeaderLine1(c.line), c.expected) << c.line;
+}
+
+TEST(HeaderLineTest, SecondLineShape) {
+  struct Case { const char* line; bool expected; };
+  const Case cases[] = {
+      {"1) a b", true},
+      {" a b", true},                   // field 0 at spaces empty; a and b are fields 1 and 2
+      {"12345) a b", true},
+      {"00007) 96/05/17 21:05  00120\x82\xa0", true},
+      {"a b c", true},                  // no ')' in a line of 5 bytes
+      {"1)) a b", true},
+      {"1)  a  b  ", true},
+      {"123456) a b", false},           // six bytes before the ')'
+      {"ab cd", false},                 // no field 2
+      {") a b", false},
+      {"1) a", false},
+      {"1)a b", false},
+      {"12345 a b", false},             // no ')' and longer than 5 bytes
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(zuLogFile::IsHeaderLine2(c.line), c.expected) << c.line;
+}
+
+TEST_F(ReaderTest, IndexRecordsTheFirstLineOfEachPair) {
+  struct Case { std::string data; std::vector<int32_t> starts; };
+  const std::vector<Case> cases = {
+      {kPair, {0}},
+      {"1/1 ABCDEFGH\r\n a b\r\n", {0}},
+      {"12/5  ABCDEFGH\r\n1) a b\r\n", {0}},
+      {"other\r\n" + kPair + kPair, {7, 29}},
+      {"1/1 ABCDEFGH\n1) a b\n", {0}},                           // LF alone ends lines too
+      {"1\r2/5\r ABCDEFGH\r\n1) a b\r\n", {0}},                  // CR before the first space
+      {"1/1 ABCDEFGH\0junk\r\n1) a b\r\n"s, {0}},                // NUL ends the line's text
+      {"junk\r\n1/1 ABCDEFGH\r\nnot a pair\r\n", {}},
+      {"1/1 ABCDEFGH\r\nxx\r\n2/1 ABCDEFGH\r\n1) a b\r\n", {18}},
+      // A first line followed by a true first line consumes it: that message is lost.
+      {"1/1 ABCDEFGH\r\n2/1 ABCDEFGH\r\n1) a b\r\n", {}},
+      // ...and scanning resumes after the consumed line.
+      {"1/1 ABCDEFGH\r\n3/1 ABCDEFGH\r\n4/1 ABCDEFGH\r\n1) a b\r\n", {28}},
+      {"x\r\n1/1 ABCDEFGH\r\n1) a b", {3}},                      // second line without LF
+      {"1) a b\r\n1/1 ABCDEFGH", {}},                           // first line without LF
+      {"1/1 ABCDEFGH\r\n", {}},                                 // nothing after the first line
+      {"1/1 ABCDEFGH\r1) a b\r1/1 ABCDEFGH\r1) a b\r", {}},     // CR alone: one single line
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Load(c.data), !c.starts.empty()) << c.data;
+    EXPECT_EQ(Starts(), c.starts) << c.data;
+    EXPECT_EQ(reader.GetCount(), static_cast<int32_t>(c.starts.size())) << c.data;
+  }
+}
+
+TEST_F(ReaderTest, CrOnlyFileIsOneCutLine) {
+  std::string data;
+  for (int k = 0; k < 40; ++k) data += "1/1 ABCDEFGH\r1) a b\r";
+  EXPECT_FALSE(Load(data));
+  char out[LineBufferSize];
+  EXPECT_EQ(reader.ReadLine(0, out), -1);
+  EXPECT_EQ(std::string(out).size(), 254u);
+  EXPECT_EQ(reader.GetCount(), 0);
+}
+
+TEST_F(ReaderTest, IndexKeepsTheFirst3000Pairs) {
+  std::string data;
+  for (int32_t n = 1; n <= 3001; ++n) data += Message(Numbered(n));
+  EXPECT_TRUE(Load(data));
+  EXPECT_EQ(reader.GetCount(), 3000);
+  for (int32_t s : reader.MessageStarts()) EXPECT_NE(s, -1);
+  EXPECT_EQ(reader.GetNumber(2999), 3000);
+  EXPECT_EQ(reader.GetNumber(3000), -1);
+  EXPECT_EQ(reader.FindNumber(3001), -1);
+}
+
+TEST_F(ReaderTest, CountIsMinusOneWithoutDataAndZeroWithoutPairs) {
+  EXPECT_EQ(reader.GetCount(), -1);  // nothing opened yet
+  EXPECT_EQ(reader.GetFileName(), "");
+  EXPECT_FALSE(Load(""));
+  EXPECT_EQ(reader.GetCount(), -1);
+  EXPECT_NE(reader.GetFileName(), "");  // the empty file is current all the same
+  EXPECT_FALSE(Load("no messages here\r\n"));
+  EXPECT_EQ(reader.GetCount(), 0);
+}
+
+TEST_F(ReaderTest, ReadsAFileOfExactlyTheBufferSize) {
+  std::string data = kPair;
+  const std::string line = std::string(98, 'x') + "\r\n";
+  while (data.size() + line.size() <= static_cast<size_t>(BufferSize)) data += line;
+  const std::string last(BufferSize - data.size() - 1, 'y');
+  data += last + "\n";
+  ASSERT_EQ(data.size(), static_cast<size_t>(BufferSize));
+  EXPECT_TRUE(Load(data));
+  EXPECT_EQ(reader.DataLength(), BufferSize);
+  const auto body = Body(0);
+  ASSERT_FALSE(body.empty());
+  EXPECT_EQ(body.back(), last);  // the file's last line is there
+}
+
+TEST_F(ReaderTest, FileLargerThanTheBufferHoldsNoData) {
+  ASSERT_TRUE(Load(kPair));
+  std::string data = kPair + std::string(BufferSize, 'x');
+  data.resize(BufferSize + 1);
+  const std::string path = dir.Write("big.txt", data);
+  EXPECT_FALSE(reader.Open(path));
+  EXPECT_EQ(reader.GetFileName(), path);
+  EXPECT_EQ(reader.DataLength(), 0);
+  EXPECT_EQ(reader.GetCount(), -1);
+  EXPECT_TRUE(Starts().empty());
+  EXPECT_EQ(reader.GetNumber(0), -1);  // not the earlier file's message
+}
+
+TEST_F(ReaderTest, FailedOpenKeepsThePreviousFile) {
+  ASSERT_TRUE(Load(Message(Numbered(7, "text\r\n"))));
+  const std::string current = reader.GetFileName();
+  ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+  const std::string unreadable[] = {dir.Path("missing.txt"), dir.path().string(), "/dev/null",
+                                    dir.Path("fifo"), ""};
+  for (const std::string& path : unreadable) {
+    EXPECT_FALSE(reader.Open(path)) << path;
+    EXPECT_EQ(reader.GetFileName(), current) << path;
+    EXPECT_EQ(reader.GetNumber(0), 7) << path;
+    EXPECT_EQ(Body(0), (std::vector<std::string>{"text", ""})) << path;
+  }
+}
+
+TEST_F(ReaderTest, FifoWithoutWriterDoesNotHang) {
+  const std::string fifo = dir.Path("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto opened = std::async(std::launch::async, [&] { return reader.Open(fifo); });
+  if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    ADD_FAILURE() << "Open of a FIFO blocks";
+    // Release the blocked open so that the test can end.
+    const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) close(writer);
+  }
+  EXPECT_FALSE(opened.get());
+  EXPECT_EQ(reader.GetFileName(), "");
+}
+
+// A sysfs file reports a size of a whole page but reads far less: a real
+// short read. Bytes of the earlier, larger file must not show through.
+TEST_F(ReaderTest, ShortReadKeepsOnlyTheBytesRead) {
+  const char* const candidates[] = {"/sys/kernel/mm/transparent_hugepage/enabled",
+                                    "/sys/power/state", "/sys/kernel/profiling"};
+  std::string path;
+  struct stat info {};
+  for (const char* c : candidates) {
+    if (stat(c, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+      path = c;
+      break;
+    }
+  }
+  std::ifstream in(path, std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (path.empty() || content.size() >= static_cast<size_t>(info.st_size))
+    GTEST_SKIP() << "no file here reads shorter than its size";
+  ASSERT_TRUE(Load(kPair + std::string(8000, 'X') + "\n"));
+  EXPECT_FALSE(reader.Open(path));
+  EXPECT_EQ(reader.DataLength(), static_cast<int32_t>(content.size()));
+  char out[LineBufferSize];
+  for (int32_t pos = 0; pos != -1;) {
+    pos = reader.ReadLine(pos, out);
+    EXPECT_EQ(std::string(out).find('X'), std::string::npos);
+  }
+}
+
+TEST_F(ReaderTest, SmallerFileNeverShowsBytesOfALargerOne) {
+  ASSERT_TRUE(Load(kPair + "body one\r\nbody two\r\nbody three\r\n"));
+  ASSERT_TRUE(Load(kPair + "body"));  // the earlier file has " one\r\n" beyond this end
+  EXPECT_EQ(reader.DataLength(), static_cast<int32_t>(kPair.size()) + 4);
+  EXPECT_TRUE(Body(0).empty());
+  char out[LineBufferSize];
+  EXPECT_EQ(reader.ReadLine(static_cast<int32_t>(kPair.size()), out), -1);
+  EXPECT_STREQ(out, "body");
+}
+
+TEST_F(ReaderTest, OpenReadsTheFileAgainEveryTime) {
+  const std::string path = dir.Write("same.txt", Message(Numbered(1)));
+  ASSERT_TRUE(reader.Open(path));
+  dir.Write("same.txt", Message(Numbered(2)) + Message(Numbered(3)));
+  ASSERT_TRUE(reader.Open(path));
+  EXPECT_EQ(reader.GetCount(), 2);
+  EXPECT_EQ(reader.GetNumber(0), 2);
+}
+
+}  // namespace
+}  // namespace zu::testing
