@@ -1,0 +1,146 @@
+#include "forms/Unit2.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "core/Search.h"
+#include "forms/DialogSeam.h"
+#include "text/Cp932.h"
+#include "ui_Unit2.h"
+
+namespace zu {
+
+TFrm_Search* Frm_Search = nullptr;
+
+namespace {
+
+constexpr int DirectionDown = 0;  // the item index; stored as SearchDirection 1
+constexpr int DirectionUp = 1;    // stored as 2
+
+// The windows' face where the Windows fonts are installed, else the
+// Japanese face that ships with the system.
+QFont FormFont() {
+  const QString windowsFace = QStringLiteral("ＭＳ Ｐゴシック");
+  QFont font(QFontDatabase::hasFamily(windowsFace) ? windowsFace : QStringLiteral("IPAPGothic"));
+  font.setPixelSize(12);
+  return font;
+}
+
+bool IsEnterKey(const QKeyEvent& event) {
+  return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+}  // namespace
+
+TFrm_Search::TFrm_Search(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TFrm_Search>()) {
+  ui_->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(311, 151);
+  setFont(FormFont());
+  ui_->Direction->setId(ui_->RB_Down, DirectionDown);
+  ui_->Direction->setId(ui_->RB_Up, DirectionUp);
+  connect(ui_->Btn_Search, &QPushButton::clicked, this, &TFrm_Search::Btn_SearchClick);
+  connect(ui_->Btn_Cansel, &QPushButton::clicked, this, &TFrm_Search::Btn_CanselClick);
+}
+
+TFrm_Search::~TFrm_Search() = default;
+
+void TFrm_Search::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;  // the window system restoring it, not a new showing
+  FormShow();
+  CentreOnScreen();
+}
+
+void TFrm_Search::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Cancel)) {
+    event->accept();
+    return;
+  }
+  if (IsEnterKey(*event)) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TFrm_Search::FormShow() {
+  ui_->Ed_String->setText(FromCp932(SearchText));
+  if (SearchDirection == 1) ui_->RB_Down->setChecked(true);
+  if (SearchDirection == 2) ui_->RB_Up->setChecked(true);
+  ui_->CB_Number->setChecked((SearchFields & FieldNumber) != 0);
+  ui_->CB_Name->setChecked((SearchFields & FieldName) != 0);
+  ui_->CB_ID->setChecked((SearchFields & FieldID) != 0);
+  ui_->CB_Title->setChecked((SearchFields & FieldTitle) != 0);
+  ui_->CB_Text->setChecked((SearchFields & FieldBody) != 0);
+  SearchAccepted = 0;
+  ui_->Ed_String->setFocus();
+}
+
+void TFrm_Search::Btn_SearchClick() {
+  const QString typed = ui_->Ed_String->text();
+  if (typed.isEmpty()) {
+    Dialogs().Warning(this, QStringLiteral("検索文字を入力してください"));
+    return;
+  }
+  // The search compares the text as the logs' own bytes, in a buffer of
+  // MaxSearchTextBytes; a text that cannot become such bytes is refused here.
+  std::string bytes;
+  if (!ToCp932(typed, bytes)) {
+    Dialogs().Warning(this, QStringLiteral("検索文字にShift-JISで表せない文字があります"));
+    return;
+  }
+  if (bytes.size() > static_cast<size_t>(MaxSearchTextBytes)) {
+    Dialogs().Warning(this, QStringLiteral("検索文字が長すぎます（半角255文字、全角127文字まで）"));
+    return;
+  }
+  const int32_t fields = CheckedFields();
+  if (fields == 0) {
+    Dialogs().Warning(this, QStringLiteral("検索条件を設定してください"));
+    return;
+  }
+  SearchText = bytes;
+  SearchFields = fields;
+  SearchDirection = std::max(ui_->Direction->checkedId(), DirectionDown) + 1;
+  SearchAccepted = 1;
+  accept();
+}
+
+void TFrm_Search::Btn_CanselClick() {
+  SearchAccepted = 0;
+  reject();
+}
+
+int32_t TFrm_Search::CheckedFields() const {
+  const std::array<std::pair<const QCheckBox*, int32_t>, 5> boxes = {{
+      {ui_->CB_Number, FieldNumber},
+      {ui_->CB_Name, FieldName},
+      {ui_->CB_ID, FieldID},
+      {ui_->CB_Title, FieldTitle},
+      {ui_->CB_Text, FieldBody},
+  }};
+  int32_t fields = 0;
+  for (const auto& [box, bit] : boxes) {
+    if (box->isChecked()) fields |= bit;
+  }
+  return fields;
+}
+
+void TFrm_Search::CentreOnScreen() {
+  const QScreen* where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
+  if (where == nullptr) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(where->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+}  // namespace zu
