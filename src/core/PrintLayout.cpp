@@ -50,7 +50,7 @@ class PageWriter {
       pageFull_ = false;
     }
     Draw(n_, text);
-    if (n_ * lineHeight_ > bottom_) pageFull_ = true;
+    if (static_cast<int64_t>(n_) * lineHeight_ > bottom_) pageFull_ = true;
     else ++n_;
   }
 

@@ -40,6 +40,8 @@ struct PrintLine {
   int32_t page;  // from 1
   int32_t line;  // n: drawn at y = n x LH
   std::string text;  // CP932 bytes
+
+  friend bool operator==(const PrintLine&, const PrintLine&) = default;
 };
 
 // Piece `k` of `line` cut to `width` columns into `out` (256 bytes). Pieces
