@@ -1,0 +1,83 @@
+#include "forms/Unit3.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include "ui_Unit3.h"
+
+namespace zu {
+
+TFrm_Info* Frm_Info = nullptr;
+
+namespace {
+
+// The windows' face where the Windows fonts are installed, else the
+// Japanese face that ships with the system.
+QFont FormFont() {
+  const QString windowsFace = QStringLiteral("ＭＳ Ｐゴシック");
+  QFont font(QFontDatabase::hasFamily(windowsFace) ? windowsFace : QStringLiteral("IPAPGothic"));
+  font.setPixelSize(12);
+  return font;
+}
+
+}  // namespace
+
+TFrm_Info::TFrm_Info(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFrm_Info>()) {
+  ui_->setupUi(this);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(186, 116);
+  setFont(FormFont());
+  // The labels keep their left-top corner and take the width of their text
+  // in whatever face the system has.
+  for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
+  connect(ui_->Btn_OK, &QPushButton::clicked, this, &TFrm_Info::Btn_OKClick);
+}
+
+TFrm_Info::~TFrm_Info() = default;
+
+void TFrm_Info::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;  // the window system restoring it, not a new showing
+  if (placed_) {
+    move(lastPosition_);
+  } else {
+    CentreOnScreen();
+    placed_ = true;
+  }
+  ui_->Btn_OK->setFocus();
+}
+
+void TFrm_Info::hideEvent(QHideEvent* event) {
+  if (!event->spontaneous()) lastPosition_ = pos();
+  QDialog::hideEvent(event);
+}
+
+void TFrm_Info::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Cancel)) {
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TFrm_Info::Btn_OKClick() { reject(); }
+
+void TFrm_Info::CentreOnScreen() {
+  const QScreen* where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
+  if (where == nullptr) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(where->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+}  // namespace zu
