@@ -1,0 +1,135 @@
+#include "text/Cp932.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zu {
+namespace {
+
+using namespace std::string_literals;
+
+std::u16string Decode(const std::string& bytes) { return FromCp932(bytes).toStdU16String(); }
+
+// A test message names its bytes, not its text, which may not print.
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char buf[4];
+  for (unsigned char b : bytes) {
+    std::snprintf(buf, sizeof buf, "%02X ", b);
+    out += buf;
+  }
+  return out;
+}
+
+TEST(FromCp932Test, DecodesCodePage932) {
+  struct Case { std::string bytes; std::u16string text; };
+  const Case cases[] = {
+      {"", u""},
+      {"abc", u"abc"},
+      {"\x5c", u"\\"},                    // a backslash, not a yen sign
+      {"\x7e", u"~"},                     // a tilde, not an overline
+      {"\x1a\x1c\x7f", u"\x1a\x1c\x7f"},  // control bytes are themselves, never swapped
+      {"x\0y"s, u"x\0y"s},
+      {"\x82\xa0\x82\xa2", u"あい"},
+      {"\x95\x5c\x8e\xa6", u"表示"},       // 0x5C as a trail byte belongs to its character
+      {"\xb1\xdf", u"ｱﾟ"},
+      {"\xa1\xdf", u"\uff61\uff9f"},      // the ends of the half-width katakana
+      {"\x87\x40\x87\x90", u"①≒"},        // NEC specials
+      {"\xed\x40\xfa\x40\xfa\x5c", u"纊ⅰ纊"},  // NEC selected and IBM extensions
+      {"\x81\x60\x81\x7c\x81\xca", u"～－￢"},    // the code page's own choices, not JIS's
+      {"\xf0\x40", u"\ue000"},            // user-defined area to private use
+      {"\x82", u"\ufffd"},                // a lead byte cut off at the end
+      {"a\x82", u"a\ufffd"},
+      {"a\x80" "b", u"a\ufffd" "b"},
+      {"\xa0\xfd\xfe\xff", u"\ufffd\ufffd\ufffd\ufffd"},
+      {"\x82\x20z", u"\ufffd z"},         // invalid trail byte: kept and read on its own
+      {"\x82\x7f", u"\ufffd\x7f"},
+      {"\x82\xa0\x85\x40\x82\xa2", u"あ\ufffdい"},  // an unassigned pair
+      {"\x85\x85\xa0", u"\ufffd\ufffd"},  // an unassigned pair, then a stray 0xA0
+      {"\t\x95\x5c\\\xb1\x82", u"\t表\\ｱ\ufffd"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Decode(c.bytes), c.text) << Hex(c.bytes);
+}
+
+TEST(FromCp932Test, MapsTheExtensionsAndNeverGivesTheSubstituteByte) {
+  int assigned = 0;
+  for (int lead = 0x81; lead <= 0xfc; ++lead) {
+    if (lead > 0x9f && lead < 0xe0) continue;
+    for (int trail = 0x40; trail <= 0xfc; ++trail) {
+      if (trail == 0x7f) continue;
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::u16string text = Decode(pair);
+      ASSERT_EQ(text.size(), 1u) << Hex(pair);
+      EXPECT_NE(text[0], u'\x1a') << Hex(pair);
+      if (text[0] != u'\ufffd') ++assigned;
+      // NEC specials in row 13 and the IBM extensions at 0xFA40..0xFC4B.
+      const int code = lead << 8 | trail;
+      const bool nec = (code >= 0x8740 && code <= 0x875d) || (code >= 0x875f && code <= 0x8775) ||
+                       (code >= 0x877e && code <= 0x879c);
+      const bool ibm = code >= 0xfa40 && code <= 0xfc4b;
+      if (nec || ibm) {
+        EXPECT_NE(text[0], u'\ufffd') << Hex(pair);
+      }
+    }
+  }
+  EXPECT_GE(assigned, 7000);  // JIS X 0208 alone holds 6879 characters
+}
+
+TEST(ToCp932Test, EncodesOrRefuses) {
+  struct Case { std::u16string text; bool ok; std::string bytes; };
+  const Case cases[] = {
+      {u"", true, ""},
+      {u"abc\\~\t", true, "abc\\~\t"},
+      {u"\x1a\x1c\x7f", true, "\x1a\x1c\x7f"},
+      {u"表示", true, "\x95\x5c\x8e\xa6"},
+      {u"あ", true, "\x82\xa0"},
+      {u"ｱﾟ", true, "\xb1\xdf"},
+      {u"①", true, "\x87\x40"},
+      {u"ⅰ", true, "\xfa\x40"},
+      {u"～", true, "\x81\x60"},
+      {u"\ue000", true, "\xf0\x40"},
+      {u"é", false, ""},
+      {u"a😀b", false, ""},
+      {u"¥", false, ""},        // only a look-alike of 0x5C
+      {u"−", false, ""},        // U+2212; the code page has only U+FF0D
+      {u"\ufffd", false, ""},
+      {u"a\xd800", false, ""},  // a lone surrogate
+  };
+  for (const Case& c : cases) {
+    std::string out = "junk";
+    const QString text = QString::fromStdU16String(c.text);
+    EXPECT_EQ(ToCp932(text, out), c.ok) << text.toStdString();
+    if (c.ok) {
+      EXPECT_EQ(out, c.bytes) << text.toStdString();
+    }
+  }
+}
+
+// Every single byte character comes back as the same byte; every pair comes
+// back as the same character (the code page has duplicates, so not always as
+// the same bytes).
+TEST(Cp932RoundTripTest, DecodedTextEncodesBack) {
+  for (int b = 0; b < 0x100; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const QString text = FromCp932(byte);
+    if (text == QString(QChar(0xfffd))) continue;
+    std::string out;
+    ASSERT_TRUE(ToCp932(text, out)) << Hex(byte);
+    EXPECT_EQ(out, byte);
+  }
+  for (int lead = 0x81; lead <= 0xfc; ++lead) {
+    if (lead > 0x9f && lead < 0xe0) continue;
+    for (int trail = 0x40; trail <= 0xfc; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      const QString text = FromCp932(pair);
+      if (text.contains(QChar(0xfffd))) continue;
+      std::string out;
+      ASSERT_TRUE(ToCp932(text, out)) << Hex(pair);
+      EXPECT_EQ(FromCp932(out), text) << Hex(pair);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zu
