@@ -1,1 +1,115 @@
-// to be written
+// zu_kirdo_dump tree: the files loaded as the Open command loads them and the
+// thread tree built from them.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "DumpCommands.h"
+#include "DumpLogSet.h"
+#include "DumpOutput.h"
+
+namespace zu::dump {
+
+namespace {
+
+const char* const kTreeUsage = "zu_kirdo_dump [--raw] tree FILE...";
+
+struct Visit {
+  NodeId node;
+  int32_t depth;
+};
+
+// Every node, a node before its children, siblings in the order they were
+// added. Walked with a stack: a chain of replies can be thousands deep.
+std::vector<Visit> DisplayOrder(const DumpUi& ui) {
+  std::vector<Visit> order;
+  std::vector<Visit> stack;
+  for (auto it = ui.TopLevel().rbegin(); it != ui.TopLevel().rend(); ++it) stack.push_back({*it, 0});
+  while (!stack.empty()) {
+    const Visit v = stack.back();
+    stack.pop_back();
+    order.push_back(v);
+    const auto& children = ui.Nodes()[v.node].children;
+    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back({*it, v.depth + 1});
+  }
+  return order;
+}
+
+std::vector<std::pair<int32_t, int32_t>> MessagesWithoutNode(const LogSet& set) {
+  std::vector<std::pair<int32_t, int32_t>> out;
+  for (int32_t f = 0; f <= set.LastFile(); ++f) {
+    for (int32_t i = 0; set[f][i].Index != -1; ++i) {
+      if (set[f][i].Node == NoNode) out.emplace_back(f, i);
+    }
+  }
+  return out;
+}
+
+void WriteRaw(DumpSession& session) {
+  const LogSet& set = session.Set();
+  for (int32_t f = 0; f <= set.LastFile(); ++f) {
+    WriteRecord({"F", std::to_string(f), std::to_string(set[f][0].FileRank), set[f][0].FileName});
+  }
+  for (const Visit& v : DisplayOrder(session.Ui())) {
+    const std::string& caption = session.Ui().Nodes()[v.node].caption;
+    int32_t row = -1;
+    int32_t item = -1;
+    if (set.FindItemOfNode(v.node, row, item)) {
+      WriteRecord({"N", std::to_string(v.depth), std::to_string(row), std::to_string(item), caption});
+    } else {
+      WriteRecord({"P", std::to_string(v.depth), "", "", caption});
+    }
+  }
+  for (const auto& [row, item] : MessagesWithoutNode(set)) {
+    WriteRecord({"U", std::to_string(row), std::to_string(item)});
+  }
+}
+
+void WriteLine(const std::string& utf8) {
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+std::string Describe(const LogInfoItem& m, int32_t row, int32_t item) {
+  return "#" + std::to_string(m.Number) + "  " + ToUtf8(m.Title) + "  (" + std::to_string(row) +
+         ":" + std::to_string(item) + ")";
+}
+
+void WriteHuman(DumpSession& session) {
+  const LogSet& set = session.Set();
+  WriteLine("Files (row, rank in the tree, path):");
+  for (int32_t f = 0; f <= set.LastFile(); ++f) {
+    WriteLine("  " + std::to_string(f) + "  " + std::to_string(set[f][0].FileRank) + "  " +
+              set[f][0].FileName);  // a path is shown as its own bytes
+  }
+  WriteLine("Tree:");
+  for (const Visit& v : DisplayOrder(session.Ui())) {
+    const std::string indent(static_cast<size_t>(2 * (v.depth + 1)), ' ');
+    int32_t row = -1;
+    int32_t item = -1;
+    if (set.FindItemOfNode(v.node, row, item)) {
+      WriteLine(indent + Describe(set[row][item], row, item));
+    } else {
+      WriteLine(indent + "[" + ToUtf8(session.Ui().Nodes()[v.node].caption) + "]  (not loaded)");
+    }
+  }
+  const auto left = MessagesWithoutNode(set);
+  if (left.empty()) return;
+  WriteLine("Not in the tree (every placeholder taken):");
+  for (const auto& [row, item] : left) WriteLine("  " + Describe(set[row][item], row, item));
+}
+
+}  // namespace
+
+int RunTree(bool raw, const std::vector<std::string>& args) {
+  Arguments parsed;
+  std::string error;
+  if (!ParseArguments(args, {}, {}, parsed, error)) return UsageError(error, kTreeUsage);
+  if (parsed.positionals.empty()) return UsageError("no FILE given", kTreeUsage);
+  DumpSession session(parsed.positionals);
+  if (raw) WriteRaw(session);
+  else WriteHuman(session);
+  return session.Set().LastFile() >= 0 ? 0 : 1;
+}
+
+}  // namespace zu::dump

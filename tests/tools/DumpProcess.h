@@ -1,0 +1,79 @@
+// Runs zu_kirdo_dump with given arguments and keeps what it wrote.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/LogFiles.h"
+
+namespace zu::testing {
+
+struct DumpResult {
+  int status = -1;
+  std::string out;  // stdout, bytes
+  std::string err;  // stderr, bytes
+
+  // The lines of `text` without their LF.
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::istringstream in(text);
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+  }
+  std::vector<std::string> OutLines() const { return Lines(out); }
+  std::vector<std::string> ErrLines() const { return Lines(err); }
+};
+
+inline std::string ShellQuote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) {
+    if (c == '\'') q += "'\\''";
+    else q += c;
+  }
+  return q + "'";
+}
+
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs the tool in `dir`'s folder, its output caught in two files there.
+inline DumpResult RunDump(const TempDir& dir, const std::vector<std::string>& args) {
+  std::string command = ShellQuote(ZU_DUMP_TOOL);
+  for (const std::string& a : args) command += " " + ShellQuote(a);
+  const std::string out = dir.Path("dump.out");
+  const std::string err = dir.Path("dump.err");
+  command += " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+  DumpResult r;
+  const int raw = std::system(command.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = ReadAll(out);
+  r.err = ReadAll(err);
+  return r;
+}
+
+// A log file holding `messages` in order, after a line of other text.
+inline std::string LogOf(const std::vector<Msg>& messages) {
+  std::string out = "Forum log\r\n";
+  for (const Msg& m : messages) out += Message(m);
+  return out;
+}
+
+// A message numbered `number` commenting on `parent`, titled "T<number>".
+inline Msg M(int32_t number, int32_t parent = -1, const std::string& body = "") {
+  Msg m;
+  m.number = number;
+  m.parent = parent;
+  m.title = "T" + std::to_string(number);
+  m.body = body;
+  return m;
+}
+
+}  // namespace zu::testing

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/DumpProcess.h"
+
+namespace zu::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class DumpTreeTest : public ::testing::Test {
+ protected:
+  std::string File(const std::string& name, const std::vector<Msg>& messages) {
+    return dir.Write(name, LogOf(messages));
+  }
+  TempDir dir;
+};
+
+TEST_F(DumpTreeTest, WritesFilesThenNodesDepthFirst) {
+  const std::string a = File("a.log", {M(500), M(501, 500), M(502, 501)});
+  const std::string b = File("b.log", {M(100), M(101, 37), M(102, 100)});
+  const DumpResult r = RunDump(dir, {"--raw", "tree", a, b});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  const Lines expected = {
+      "F\t0\t1\t" + a,
+      "F\t1\t0\t" + b,
+      "N\t0\t1\t0\tT100",
+      "N\t1\t1\t2\tT102",  // added after the placeholder, shown under its parent
+      "P\t0\t\t\t37",
+      "N\t1\t1\t1\tT101",
+      "N\t0\t0\t0\tT500",
+      "N\t1\t0\t1\tT501",
+      "N\t2\t0\t2\tT502",
+  };
+  EXPECT_EQ(r.OutLines(), expected);
+}
+
+TEST_F(DumpTreeTest, WarnsForFailuresAndTheTenFileLimit) {
+  std::vector<std::string> args = {"--raw", "tree", dir.Path("missing.log")};
+  for (int i = 1; i <= 11; ++i) args.push_back(File("f" + std::to_string(i) + ".log", {M(i)}));
+  const DumpResult r = RunDump(dir, args);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.ErrLines(), (Lines{dir.Path("missing.log") + "を開けませんでした",
+                                 "一度に11以上のﾌｧｲﾙを開けません"}));
+  const Lines out = r.OutLines();
+  ASSERT_EQ(out.size(), 20u);
+  EXPECT_EQ(out[9], "F\t9\t9\t" + dir.Path("f10.log"));
+}
+
+TEST_F(DumpTreeTest, NothingLoadedExitsWithOne) {
+  const std::string empty = dir.Write("empty.log", "no message\r\n");
+  const DumpResult r = RunDump(dir, {"--raw", "tree", empty});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, empty + "を開けませんでした\n");
+}
+
+TEST_F(DumpTreeTest, MessagesLeftOutOfAFullTreeAreListedLast) {
+  std::vector<Msg> orphans;
+  for (int i = 1; i <= 3000; ++i) orphans.push_back(M(i, 10000 + i));
+  const std::string a = File("a.log", orphans);
+  const std::string b = File("b.log", {M(5001, 20000), M(5002, 10001), M(5003, 20001)});
+  const Lines out = RunDump(dir, {"--raw", "tree", a, b}).OutLines();
+  ASSERT_EQ(out.size(), 2u + 6000u + 1u + 2u);
+  EXPECT_EQ(out[2], "P\t0\t\t\t10001");
+  EXPECT_EQ(out[3], "N\t1\t0\t0\tT1");
+  EXPECT_EQ(out[4], "N\t1\t1\t1\tT5002");
+  EXPECT_EQ(out[out.size() - 2], "U\t1\t0");
+  EXPECT_EQ(out.back(), "U\t1\t2");
+}
+
+TEST_F(DumpTreeTest, RawCaptionsKeepTheirBytesWithTabAndBackslashEscaped) {
+  Msg m = M(1);
+  m.title = "a\tb\\c \x83\x5c";  // ソ, whose trail byte is a backslash
+  const std::string a = File("a.log", {m});
+  EXPECT_EQ(RunDump(dir, {"--raw", "tree", a}).OutLines().at(1), "N\t0\t0\t0\ta\\tb\\\\c \x83\\\\");
+}
+
+TEST_F(DumpTreeTest, HumanTreeIsUtf8AndIndented) {
+  Msg m = M(2, 1);
+  m.title = "\x83\x5c\x83\x74\x83\x67";  // ソフト
+  const std::string a = File("a.log", {M(1), m});
+  const DumpResult r = RunDump(dir, {"tree", a});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\n    #2  ソフト  (0:1)\n"), std::string::npos) << r.out;
+}
+
+TEST_F(DumpTreeTest, UsageErrors) {
+  const std::string a = File("a.log", {M(1)});
+  EXPECT_EQ(RunDump(dir, {"--raw", "tree"}).status, 2);
+  EXPECT_EQ(RunDump(dir, {"--raw", "tree", "--bogus", a}).status, 2);
+  EXPECT_EQ(RunDump(dir, {"--raw", "tree", "--", a}).status, 0);
+}
+
+}  // namespace
+}  // namespace zu::testing

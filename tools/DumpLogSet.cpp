@@ -1,0 +1,105 @@
+#include "DumpLogSet.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "DumpCommands.h"
+#include "DumpOutput.h"
+#include "core/MessageView.h"
+
+namespace zu::dump {
+
+void DumpUi::ClearTree() {
+  nodes_.clear();
+  topLevel_.clear();
+}
+
+void DumpUi::AddTopLevel(NodeId id, const std::string& caption) {
+  nodes_.resize(static_cast<size_t>(id) + 1);
+  nodes_[id] = {NoNode, caption, {}};
+  topLevel_.push_back(id);
+}
+
+void DumpUi::AddChild(NodeId parent, NodeId id, const std::string& caption) {
+  nodes_.resize(static_cast<size_t>(id) + 1);
+  nodes_[id] = {parent, caption, {}};
+  nodes_[parent].children.push_back(id);
+}
+
+void DumpUi::Warn(Message m, const std::string& path) {
+  if (m == Message::CannotOpen) WriteError(path + MessageText(m));
+  else WriteError(MessageText(m));
+}
+
+DumpSession::DumpSession(const std::vector<std::string>& files) {
+  reader_.AllocateBuffer();
+  set_.OpenFiles(files);
+}
+
+NodeId DumpSession::NodeOf(int32_t row, int32_t item) const {
+  if (row < 0 || row > set_.LastFile() || item < 0 || item >= MaxMessages) return NoNode;
+  const LogInfoItem& m = set_[row][item];
+  return m.Index == -1 ? NoNode : m.Node;
+}
+
+void DumpSession::Select(NodeId node) {
+  MessageView view;
+  ReadMessageView(set_, node, view);
+}
+
+bool ParseArguments(const std::vector<std::string>& args, const std::set<std::string>& valueNames,
+                    const std::set<std::string>& flagNames, Arguments& out, std::string& error) {
+  size_t at = 0;
+  for (; at < args.size(); ++at) {
+    const std::string& arg = args[at];
+    if (arg == "--") {
+      ++at;
+      break;
+    }
+    if (arg.size() < 2 || arg[0] != '-') break;  // the first positional
+    if (flagNames.count(arg)) {
+      out.flags.insert(arg);
+    } else if (valueNames.count(arg)) {
+      if (++at == args.size()) {
+        error = arg + " needs a value";
+        return false;
+      }
+      out.values[arg] = args[at];
+    } else {
+      error = "unknown option " + arg;
+      return false;
+    }
+  }
+  out.positionals.assign(args.begin() + static_cast<long>(at), args.end());
+  return true;
+}
+
+bool ParseInt(const std::string& text, int32_t& value) {
+  const char* first = text.data();
+  const char* last = first + text.size();
+  const bool negative = first != last && *first == '-';
+  const char* digits = negative ? first + 1 : first;
+  if (digits == last) return false;
+  for (const char* p = digits; p != last; ++p) {
+    if (*p < '0' || *p > '9') return false;
+  }
+  auto [end, ec] = std::from_chars(first, last, value);
+  return ec == std::errc() && end == last;
+}
+
+bool ParseRowItem(const std::string& text, int32_t& row, int32_t& item) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos) return false;
+  const std::string rowText = text.substr(0, colon);
+  const std::string itemText = text.substr(colon + 1);
+  if (rowText.starts_with('-') || itemText.starts_with('-')) return false;
+  return ParseInt(rowText, row) && ParseInt(itemText, item);
+}
+
+int UsageError(const std::string& problem, const char* usage) {
+  WriteError("zu_kirdo_dump: " + problem);
+  WriteError(std::string("usage: ") + usage);
+  return ExitUsage;
+}
+
+}  // namespace zu::dump
