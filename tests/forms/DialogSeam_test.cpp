@@ -1,0 +1,118 @@
+// The real dialog seam: the boxes it shows are inspected while they are open
+// and then answered, so the test never blocks.
+#include "forms/DialogSeam.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+namespace zu {
+namespace {
+
+class DialogSeamTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "DialogSeam_test";
+    static char* argv[] = {name, nullptr};
+    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+  }
+
+  // Runs `inspect` on the modal widget that `show` opens, then lets `show` return.
+  template <typename W>
+  void WhileOpen(const std::function<void()>& show, const std::function<void(W&)>& inspect) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* open = qobject_cast<W*>(QApplication::activeModalWidget());
+      ASSERT_NE(open, nullptr);
+      seen = true;
+      inspect(*open);
+      open->done(QDialog::Rejected);
+    });
+    show();
+    EXPECT_TRUE(seen);
+  }
+
+  QWidget owner_;
+};
+
+TEST_F(DialogSeamTest, WarningAndStopBoxesShowTheirTextAsPlainText) {
+  struct Row {
+    bool stop;
+    QMessageBox::Icon icon;
+    QString caption;
+  };
+  const Row rows[] = {
+      {false, QMessageBox::Warning, QStringLiteral("ﾛｰｶﾙｴﾗｰ")},
+      {true, QMessageBox::Critical, QStringLiteral("ZU_Kirdo for Windows95")},
+  };
+  // A path can hold anything; it must reach the user as written.
+  const QString text = QStringLiteral("/tmp/<b>log</b>&amp;.txtを開けませんでした");
+  for (const Row& row : rows) {
+    WhileOpen<QMessageBox>(
+        [&] { row.stop ? Dialogs().Stop(&owner_, text) : Dialogs().Warning(&owner_, text); },
+        [&](QMessageBox& box) {
+          EXPECT_EQ(box.icon(), row.icon);
+          EXPECT_EQ(box.windowTitle(), row.caption);
+          EXPECT_EQ(box.text(), text);
+          EXPECT_EQ(box.textFormat(), Qt::PlainText);
+          EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+          EXPECT_EQ(box.parentWidget(), &owner_);
+          EXPECT_TRUE(box.isModal());
+        });
+  }
+}
+
+TEST_F(DialogSeamTest, PrintDialogOffersFilesButNoRangesOrSelection) {
+  QPrinter printer;
+  bool chosen = true;
+  WhileOpen<QPrintDialog>([&] { chosen = Dialogs().ChoosePrinter(&owner_, printer); },
+                          [&](QPrintDialog& dialog) {
+                            EXPECT_EQ(dialog.printer(), &printer);
+                            EXPECT_TRUE(dialog.testOption(QAbstractPrintDialog::PrintToFile));
+                            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintPageRange));
+                            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintSelection));
+                            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintCurrentPage));
+                            // With no printer installed, a PDF file is still a choice.
+                            bool pdfOffered = false;
+                            for (const QComboBox* list : dialog.findChildren<QComboBox*>()) {
+                              for (int i = 0; i < list->count(); ++i) {
+                                if (list->itemText(i).contains(QStringLiteral("PDF"))) pdfOffered = true;
+                              }
+                            }
+                            EXPECT_TRUE(pdfOffered);
+                          });
+  EXPECT_FALSE(chosen) << "a cancelled dialog confirms nothing";
+}
+
+TEST_F(DialogSeamTest, ShowModalGivesTheDialogsResult) {
+  QDialog dialog(&owner_);
+  QTimer::singleShot(0, [&] { dialog.done(7); });
+  EXPECT_EQ(Dialogs().ShowModal(dialog), 7);
+}
+
+TEST_F(DialogSeamTest, InstalledSeamAnswersUntilRemoved) {
+  struct Quiet : DialogSeam {
+    void Warning(QWidget*, const QString& text) override { last = text; }
+    QString last;
+  } quiet;
+  DialogSeam& real = Dialogs();
+  SetDialogs(&quiet);
+  Dialogs().Warning(&owner_, QStringLiteral("x"));
+  EXPECT_EQ(quiet.last, QStringLiteral("x"));
+  EXPECT_EQ(&Dialogs(), &quiet);
+  SetDialogs(nullptr);
+  EXPECT_EQ(&Dialogs(), &real);
+}
+
+}  // namespace
+}  // namespace zu
