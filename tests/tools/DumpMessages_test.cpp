@@ -1,0 +1,143 @@
+// zu_kirdo_dump messages, run as a program on files written for each case.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "support/LogFiles.h"
+
+namespace zu::testing {
+namespace {
+
+struct DumpRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class DumpMessagesTest : public ::testing::Test {
+ protected:
+  DumpRun Dump(const std::vector<std::string>& args) {
+    std::string command = Quoted(ZU_DUMP_TOOL);
+    for (const std::string& a : args) command += " " + Quoted(a);
+    command += " >" + Quoted(dir.Path("out")) + " 2>" + Quoted(dir.Path("err"));
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir.Path("out")), Slurp(dir.Path("err"))};
+  }
+
+  TempDir dir;
+};
+
+Msg Sample() {
+  Msg m;
+  m.number = 123;
+  m.parent = 120;
+  m.id = "AB\\D1234";
+  m.name = "\x95\x5c\x83\x65\xb1";  // 表テｱ: the trail byte of 表 is 0x5C
+  m.title = "tab\there \\ back";
+  m.body = "line\tone\r\n\x95\x5c\r\n";
+  return m;
+}
+
+TEST_F(DumpMessagesTest, RawRecordsAreTheReadersBytesEscaped) {
+  Msg second;
+  second.number = 124;
+  second.title = "";
+  const std::string path = dir.Write("log.txt", "junk\r\n" + Message(Sample()) + Message(second));
+  const DumpRun run = Dump({"--raw", "messages", path});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const std::string name = "\x95\x5c\x5c\x83\x65\xb1           ";  // 16 bytes, 0x5C doubled
+  EXPECT_EQ(run.out,
+            "M\t0\t123\t120\tAB\\\\D1234\t" + name + "\ttab\\there \\\\ back\t96/05/17\t21:05\n"
+            "B\tline\\tone\n"
+            "B\t\x95\x5c\x5c\n"
+            "M\t1\t124\t-1\tABCD1234\tSAMPLE USER     \t\t96/05/17\t21:05\n"
+            "B\t\n");  // the last message keeps its final line
+}
+
+TEST_F(DumpMessagesTest, HumanOutputIsUtf8Blocks) {
+  const std::string path = dir.Write("log.txt", Message(Sample()));
+  const DumpRun run = Dump({"messages", "--", path});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "#0  No.123  parent 120\n"
+            "  From: 表テｱ (AB\\D1234)\n"
+            "  Date: 96/05/17 21:05\n"
+            "  Title: tab\there \\ back\n"
+            "\n"
+            "  line\tone\n"
+            "  表\n"
+            "  \n"
+            "\n");
+}
+
+TEST_F(DumpMessagesTest, FileTheReaderCannotOpenIsReported) {
+  const std::string missing = dir.Path("missing.txt");
+  const std::string empty = dir.Write("empty.txt", "");
+  const std::string noPairs = dir.Write("text.txt", "no messages\r\n");
+  for (const std::string& path : {missing, empty, noPairs, dir.path().string()}) {
+    for (bool raw : {true, false}) {
+      std::vector<std::string> args = {"messages", path};
+      if (raw) args.insert(args.begin(), "--raw");
+      const DumpRun run = Dump(args);
+      EXPECT_EQ(run.status, 1) << path;
+      EXPECT_EQ(run.err, path + "を開けませんでした\n") << path;
+      EXPECT_EQ(run.out, "") << path;
+    }
+  }
+}
+
+TEST_F(DumpMessagesTest, ExactlyOneFileOrAUsageError) {
+  const std::string path = dir.Write("log.txt", Message(Sample()));
+  const std::vector<std::vector<std::string>> bad = {
+      {"messages"},
+      {"--raw", "messages", path, path},
+      {"messages", "--"},
+      {"messages", "--bogus", path},
+      {"messages", "--", path, path},
+  };
+  for (const auto& args : bad) {
+    const DumpRun run = Dump(args);
+    EXPECT_EQ(run.status, 2) << args.back();
+    EXPECT_NE(run.err.find("usage"), std::string::npos) << args.back();
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST_F(DumpMessagesTest, DumpsEveryIndexedMessageOfAFullFile) {
+  std::string data;
+  for (int32_t n = 1; n <= 3001; ++n) {
+    Msg m;
+    m.number = n;
+    m.body = "b\r\n";
+    data += Message(m);
+  }
+  const DumpRun run = Dump({"--raw", "messages", dir.Write("full.txt", data)});
+  EXPECT_EQ(run.status, 0);
+  size_t records = 0;
+  size_t messages = 0;
+  std::istringstream lines(run.out);
+  for (std::string line; std::getline(lines, line); ++records) {
+    if (line.starts_with("M\t")) ++messages;
+  }
+  EXPECT_EQ(messages, 3000u);
+  // 2999 bodies of one line; the last runs on through the unindexed message.
+  EXPECT_EQ(records, 3000u + 2999u + 6u);
+}
+
+}  // namespace
+}  // namespace zu::testing
