@@ -42,9 +42,18 @@ bool MatchesAt(std::string_view text, size_t at, std::string_view pattern) {
 }  // namespace
 
 bool TextContainsView(std::string_view text, std::string_view pattern) {
-  if (pattern.empty()) return false;
-  for (size_t at = 0; at + pattern.size() <= text.size(); at += CharBytesAt(text, at)) {
-    if (MatchesAt(text, at, pattern)) return true;
+  if (pattern.empty() || pattern.size() > text.size()) return false;
+  // Most characters fail on their first byte: test that inline and leave
+  // the rest of the comparison to MatchesAt.
+  const char first = pattern[0];
+  const bool firstIsLetter = IsAsciiLetter(first);
+  const char firstFolded = static_cast<char>(first | 0x20);
+  const size_t lastStart = text.size() - pattern.size();
+  for (size_t at = 0; at <= lastStart;) {
+    const char c = text[at];
+    const bool candidate = c == first || (firstIsLetter && (c | 0x20) == firstFolded);
+    if (candidate && MatchesAt(text, at, pattern)) return true;
+    at += IsLeadByte(c) && at + 1 < text.size() ? 2 : 1;
   }
   return false;
 }

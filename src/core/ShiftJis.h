@@ -11,7 +11,8 @@ namespace zu {
 
 inline bool IsLeadByte(char c) {
   const auto b = static_cast<unsigned char>(c);
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+  return static_cast<unsigned char>(b - 0x81) <= 0x9F - 0x81 ||
+         static_cast<unsigned char>(b - 0xE0) <= 0xFC - 0xE0;
 }
 
 // Bytes of the character that starts at `at` (< text.size()): 1 or 2.
