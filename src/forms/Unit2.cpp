@@ -45,6 +45,12 @@ TFrm_Search::TFrm_Search(QWidget* parent)
                  Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(311, 151);
   setFont(FormFont());
+  // The group titles sit on the frame line, as in the system's own dialogs,
+  // so that the boxes' contents fit the form's positions. Set after the
+  // font: a style sheet set first would keep the children on the default face.
+  setStyleSheet(QStringLiteral(
+      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }"));
   ui_->Direction->setId(ui_->RB_Down, DirectionDown);
   ui_->Direction->setId(ui_->RB_Up, DirectionUp);
   connect(ui_->Btn_Search, &QPushButton::clicked, this, &TFrm_Search::Btn_SearchClick);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -357,10 +358,14 @@ TEST_F(SearchDialogTest, FixedSizeCentredDialogWithOnlyACloseBox) {
   EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
   EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-  EXPECT_EQ(dialog_.font().pixelSize(), 12);
-  EXPECT_TRUE(dialog_.font().family() == QStringLiteral("ＭＳ Ｐゴシック") ||
-              dialog_.font().family() == QStringLiteral("IPAPGothic"))
-      << dialog_.font().family().toStdString();
+  // Every control is drawn in the dialog's Japanese face, 12 pixels high.
+  for (const QWidget* w : dialog_.findChildren<QWidget*>()) {
+    const QFontInfo face(w->font());
+    EXPECT_TRUE(face.family() == QStringLiteral("ＭＳ Ｐゴシック") ||
+                face.family() == QStringLiteral("IPAPGothic"))
+        << w->objectName().toStdString() << ": " << face.family().toStdString();
+    EXPECT_EQ(face.pixelSize(), 12) << w->objectName().toStdString();
+  }
 
   // Centred at every showing, wherever it was left.
   const QPoint centre = dialog_.screen()->availableGeometry().center();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -66,7 +67,13 @@ TEST_F(AboutBoxTest, ShowsTheProgramNameVersionAndDate) {
   ASSERT_NE(bevel, nullptr);
   EXPECT_EQ(bevel->geometry(), QRect(8, 8, 169, 73));
   EXPECT_EQ(bevel->frameShadow(), QFrame::Sunken);
-  EXPECT_EQ(box_.font().pixelSize(), 12);
+  for (const QWidget* w : box_.findChildren<QWidget*>()) {
+    const QFontInfo face(w->font());
+    EXPECT_TRUE(face.family() == QStringLiteral("ＭＳ Ｐゴシック") ||
+                face.family() == QStringLiteral("IPAPGothic"))
+        << w->objectName().toStdString() << ": " << face.family().toStdString();
+    EXPECT_EQ(face.pixelSize(), 12) << w->objectName().toStdString();
+  }
   const Qt::WindowFlags flags = box_.windowFlags();
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
   EXPECT_FALSE(flags & (Qt::WindowContextHelpButtonHint | Qt::WindowMinimizeButtonHint |
