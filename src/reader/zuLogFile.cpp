@@ -1,5 +1,6 @@
 #include "reader/zuLogFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -92,11 +93,18 @@ int32_t zuLogFile::ReadLine(int32_t pos, char* out) const {
   const char* dataEnd = buffer_.get() + dataLength_;
   const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', static_cast<size_t>(dataEnd - begin)));
   const char* lineEnd = lf ? lf : dataEnd;
+  // Copied in stretches between CRs: CR is dropped anywhere and never ends a
+  // line. Bytes past MaxLineBytes are consumed, not kept.
   int32_t kept = 0;
-  for (const char* at = begin; at < lineEnd && kept < MaxLineBytes; ++at) {
-    if (*at != '\r') out[kept++] = *at;  // CR is dropped anywhere, never ends a line
+  for (const char* at = begin; at < lineEnd && kept < MaxLineBytes;) {
+    const auto span = std::min<size_t>(static_cast<size_t>(lineEnd - at), static_cast<size_t>(MaxLineBytes - kept));
+    const auto* cr = static_cast<const char*>(std::memchr(at, '\r', span));
+    const char* stop = cr ? cr : at + span;
+    std::memcpy(out + kept, at, static_cast<size_t>(stop - at));
+    kept += static_cast<int32_t>(stop - at);
+    at = cr ? cr + 1 : stop;
   }
-  out[kept] = '\0';  // bytes past MaxLineBytes are consumed, not kept
+  out[kept] = '\0';
   return lf ? static_cast<int32_t>(lf + 1 - buffer_.get()) : -1;
 }
 
@@ -124,9 +132,13 @@ void zuLogFile::BuildIndex() {
 }
 
 bool zuLogFile::IsHeaderLine1(const char* line) {
-  const int32_t slash = FindByte(line, '/');
-  const int32_t space = FindByte(line, ' ');
-  if (slash < 1 || space <= slash) return false;
+  // The first '/' must stand before the first space: one pass finds
+  // whichever comes first, which is what most body lines fail on.
+  const auto slash = static_cast<int32_t>(std::strcspn(line, "/ "));
+  if (line[slash] != '/' || slash < 1) return false;
+  const int32_t afterSlash = FindByte(line + slash, ' ');
+  if (afterSlash < 0) return false;
+  const int32_t space = slash + afterSlash;
   if (AtoI(SubText(line, 0, slash - 1)) <= 0) return false;
   if (space == slash + 1 || AtoI(SubText(line, slash + 1, space - 1)) <= 0) return false;
   return FieldOf(line, 1, ' ').size() == 8;

@@ -21,25 +21,30 @@ bool IsHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
 
 unsigned char ByteAt(std::string_view bytes, size_t at) { return static_cast<unsigned char>(bytes[at]); }
 
-// Bytes of the valid character at `at`, or 0 when the byte there starts
-// no character (a stray byte, a lead byte without a trail byte after it).
-size_t CharacterLength(std::string_view bytes, size_t at) {
-  const unsigned char b = ByteAt(bytes, at);
-  if (b < 0x80 || IsHalfWidthKana(b)) return 1;
-  if (IsLeadByte(b) && at + 1 < bytes.size() && IsTrailByte(ByteAt(bytes, at + 1))) return 2;
-  return 0;
-}
+// A stretch of valid characters and how many of them are double-byte. A
+// stray byte, or a lead byte without a trail byte after it, ends it.
+struct ValidRun {
+  size_t end;
+  size_t characters;
+  size_t pairs;
+};
 
-// End of the stretch of valid characters from `at`; counts them.
-size_t ValidRunEnd(std::string_view bytes, size_t at, size_t& characters) {
-  characters = 0;
-  while (at < bytes.size()) {
-    const size_t length = CharacterLength(bytes, at);
-    if (length == 0) break;
-    at += length;
-    ++characters;
+ValidRun ValidRunFrom(std::string_view bytes, size_t at) {
+  ValidRun run{at, 0, 0};
+  const size_t size = bytes.size();
+  while (run.end < size) {
+    const unsigned char b = ByteAt(bytes, run.end);
+    if (b < 0x80 || IsHalfWidthKana(b)) {
+      ++run.end;
+    } else if (IsLeadByte(b) && run.end + 1 < size && IsTrailByte(ByteAt(bytes, run.end + 1))) {
+      run.end += 2;
+      ++run.pairs;
+    } else {
+      break;
+    }
+    ++run.characters;
   }
-  return at;
+  return run;
 }
 
 QStringDecoder& Decoder() {
@@ -48,27 +53,38 @@ QStringDecoder& Decoder() {
   return decoder;
 }
 
-// Appends a stretch of valid characters. The whole stretch is decoded in one
-// call; the converter gives one UTF-16 unit per character, so its output is
-// walked in step with the characters.
-void AppendValidRun(std::string_view run, size_t characters, QString& out) {
-  const QString decoded = Decoder().decode(QByteArrayView(run.data(), static_cast<qsizetype>(run.size())));
-  const bool inStep = static_cast<size_t>(decoded.size()) == characters;
-  size_t k = 0;
-  for (size_t at = 0; at < run.size(); ++k) {
-    const size_t length = CharacterLength(run, at);
-    const unsigned char b = ByteAt(run, at);
-    if (length == 1 && b < 0x80) {
-      out += QChar(char16_t(b));
-    } else if (length == 1) {
-      out += QChar(char16_t(0xFF61 + (b - 0xA1)));  // half-width katakana
-    } else {
-      // A pair the table leaves unassigned must not pass as a real 0x1A.
-      const char16_t unit = inStep ? decoded.at(static_cast<qsizetype>(k)).unicode() : kReplacement;
-      out += QChar(unit == kConverterSubstitute ? kReplacement : unit);
-    }
-    at += length;
+char16_t SingleByte(unsigned char b) {
+  return b < 0x80 ? char16_t(b) : char16_t(0xFF61 + (b - 0xA1));  // else half-width katakana
+}
+
+// Writes a stretch of valid characters to `dst`. Single bytes are mapped
+// here; the pairs go to the converter, the whole stretch in one call. It
+// gives one UTF-16 unit per character, so its output is walked in step.
+char16_t* WriteValidRun(std::string_view run, size_t characters, bool hasPairs, char16_t* dst) {
+  const char16_t* decoded = nullptr;
+  bool inStep = false;
+  thread_local QString scratch;
+  if (hasPairs) {
+    QStringDecoder& decoder = Decoder();
+    const auto length = static_cast<qsizetype>(run.size());
+    scratch.resize(decoder.requiredSpace(length));
+    const QChar* end = decoder.appendToBuffer(scratch.data(), QByteArrayView(run.data(), length));
+    decoded = reinterpret_cast<const char16_t*>(scratch.constData());
+    inStep = static_cast<size_t>(end - scratch.constData()) == characters;
   }
+  for (size_t at = 0, k = 0; at < run.size(); ++k) {
+    const unsigned char b = ByteAt(run, at);
+    if (b < 0x80 || IsHalfWidthKana(b)) {
+      *dst++ = SingleByte(b);
+      ++at;
+      continue;
+    }
+    // A pair the table leaves unassigned must not pass as a real 0x1A.
+    const char16_t unit = inStep ? decoded[k] : kReplacement;
+    *dst++ = unit == kConverterSubstitute ? kReplacement : unit;
+    at += 2;
+  }
+  return dst;
 }
 
 // Appends the non-ASCII run `text` encoded; false when a character of it has
@@ -84,19 +100,20 @@ bool AppendEncodedRun(QStringView text, std::string& out) {
 }  // namespace
 
 QString FromCp932(std::string_view bytes) {
-  QString out;
-  out.reserve(static_cast<qsizetype>(bytes.size()));
-  size_t at = 0;
-  while (at < bytes.size()) {
-    size_t characters = 0;
-    const size_t runEnd = ValidRunEnd(bytes, at, characters);
-    if (characters > 0) AppendValidRun(bytes.substr(at, runEnd - at), characters, out);
-    at = runEnd;
+  // Every character takes at least one byte and gives one UTF-16 unit.
+  QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  auto* const begin = reinterpret_cast<char16_t*>(out.data());
+  char16_t* dst = begin;
+  for (size_t at = 0; at < bytes.size();) {
+    const ValidRun run = ValidRunFrom(bytes, at);
+    dst = WriteValidRun(bytes.substr(at, run.end - at), run.characters, run.pairs > 0, dst);
+    at = run.end;
     if (at < bytes.size()) {
-      out += QChar(kReplacement);
+      *dst++ = kReplacement;
       ++at;  // only the bad byte: what follows a cut lead byte is read again
     }
   }
+  out.truncate(dst - begin);
   return out;
 }
 
