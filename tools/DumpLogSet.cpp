@@ -56,7 +56,7 @@ bool ParseArguments(const std::vector<std::string>& args, const std::set<std::st
       ++at;
       break;
     }
-    if (arg.size() < 2 || arg[0] != '-') break;  // the first positional
+    if (!arg.starts_with("--")) break;  // the first positional: "-x" is a TEXT
     if (flagNames.count(arg)) {
       out.flags.insert(arg);
     } else if (valueNames.count(arg)) {

@@ -60,7 +60,8 @@ class DumpSession {
 };
 
 // Arguments after the command: options first (`--name value` or `--name`),
-// then positionals; `--` ends the options.
+// then positionals; `--` ends the options. Every option is long, so an
+// argument with a single dash (a search text such as "-1") is a positional.
 struct Arguments {
   std::map<std::string, std::string> values;
   std::set<std::string> flags;

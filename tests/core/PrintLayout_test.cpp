@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "core/FakeLogSetUi.h"
 
 namespace zu {
 
@@ -170,6 +173,53 @@ TEST(LayoutPrintJobTest, HeadIsNeverTestedAgainstTheBottom) {
 
 TEST(LayoutPrintJobTest, NoBodyPrintsTheHeadOnly) {
   EXPECT_EQ(LayoutPrintJob(Sample({}), 124, 80, 6560).size(), 7u);
+}
+
+class ReadPrintMessageTest : public ::testing::Test {
+ protected:
+  ReadPrintMessageTest() {
+    reader.AllocateBuffer();
+    testing::Msg first = testing::M(1);
+    first.name = "FIRST";
+    first.body = "one\r\n\r\ntwo\r\n";
+    a = dir.Write("a.log", testing::LogOf({first, testing::M(2)}));
+    b = dir.Write("b.log", testing::LogOf({testing::M(3, 77)}));
+    set.OpenFiles({a, b});
+  }
+
+  testing::TempDir dir;
+  std::string a;
+  std::string b;
+  zuLogFile reader;
+  testing::FakeLogSetUi ui;
+  LogSet set{reader, ui};
+  PrintMessage msg;
+};
+
+// The reader holds b after loading; the message of a must be read from a.
+TEST_F(ReadPrintMessageTest, ReadsTheMessageFromItsOwnFile) {
+  ASSERT_TRUE(ReadPrintMessage(set, set[0][0].Node, msg));
+  EXPECT_EQ(msg.Title, "T1");
+  EXPECT_EQ(msg.Number, 1);
+  EXPECT_EQ(msg.SenderName, "FIRST           ");
+  EXPECT_EQ(msg.SenderID, "ABCD1234");
+  EXPECT_EQ(msg.Date, "96/05/17");
+  EXPECT_EQ(msg.Time, "21:05");
+  EXPECT_EQ(msg.Body, (std::vector<std::string>{"one", "", "two"}));
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST_F(ReadPrintMessageTest, PlaceholderOrNoNodeReadsNothingSilently) {
+  EXPECT_FALSE(ReadPrintMessage(set, set.OrphanRoots()[0].Node, msg));
+  EXPECT_FALSE(ReadPrintMessage(set, NoNode, msg));
+  EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST_F(ReadPrintMessageTest, FileGoneFromDiskWarnsWithItsPath) {
+  std::filesystem::remove(a);
+  EXPECT_FALSE(ReadPrintMessage(set, set[0][0].Node, msg));
+  ASSERT_EQ(ui.warnings.size(), 1u);
+  EXPECT_EQ(ui.warnings[0], std::make_pair(Message::CannotOpen, a));
 }
 
 }  // namespace

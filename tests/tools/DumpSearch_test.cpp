@@ -95,6 +95,12 @@ TEST_F(DumpSearchTest, UsageErrorsExitWithTwo) {
   }
 }
 
+TEST_F(DumpSearchTest, TextAfterTheOptionsMayStartWithADash) {
+  const std::string c = dir.Write("c.log", LogOf({M(1), M(2, -1, "x -1 y\r\n"), M(3, -1, "--all\r\n")}));
+  EXPECT_EQ(RunDump(dir, {"--raw", "search", "--from", "0:0", "-1", c}).out, "0\t1\n");
+  EXPECT_EQ(RunDump(dir, {"--raw", "search", "--from", "0:0", "--", "--all", c}).out, "0\t2\n");
+}
+
 TEST_F(DumpSearchTest, SearchTextMustHoldOneTo255Bytes) {
   EXPECT_EQ(Search({"--from", "0:0"}, "").status, 2);
   EXPECT_EQ(Search({"--from", "0:0"}, std::string(256, 'x')).status, 2);
