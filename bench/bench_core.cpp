@@ -43,18 +43,19 @@ std::string BodyOf(int number) {
   return body;
 }
 
-// Message k of file f. Two of three are replies: to the message before, to
-// one in the file before, to one in the file after (placed later, so it goes
-// under a placeholder), or to one that no file holds.
+// Message k of file f. Most are replies: to the message before, to one in
+// the file before, to one in the file after (placed later, so it goes under a
+// placeholder), or to one that no file holds. The placeholders needed stay
+// just within the table.
 Msg MessageOf(int f, int k) {
   Msg m;
   m.number = 1 + f * kMessages + k;
   m.title = "Re: topic " + std::to_string(m.number % 700);
-  switch (k % 6) {
-    case 1: m.parent = m.number - 1; break;
-    case 2: m.parent = f > 0 ? m.number - kMessages : -1; break;
+  switch (k % 12) {
+    case 1: case 7: case 9: m.parent = m.number - 1; break;
+    case 2: case 8: case 10: m.parent = f > 0 ? m.number - kMessages : -1; break;
     case 4: m.parent = f + 1 < kFiles ? m.number + kMessages - 5 : -1; break;
-    case 5: m.parent = 90000 + k % 1500; break;
+    case 5: case 11: m.parent = 90000 + k % 500; break;
     default: m.parent = -1;
   }
   m.body = BodyOf(m.number);
