@@ -1,0 +1,566 @@
+#include "forms/Unit1.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPrinter>
+#include <QScreen>
+#include <QShortcutEvent>
+#include <QStyleFactory>
+#include <QTextCursor>
+#include <algorithm>
+
+#include "core/MessageView.h"
+#include "core/PrintLayout.h"
+#include "core/Search.h"
+#include "forms/DialogSeam.h"
+#include "forms/PrintJob.h"
+#include "forms/Unit2.h"
+#include "forms/Unit3.h"
+#include "reader/zuLogFile.h"
+#include "text/Cp932.h"
+#include "ui_Unit1.h"
+
+namespace zu {
+
+TFrm_Kirdo* Frm_Kirdo = nullptr;
+
+namespace {
+
+constexpr int ClientWidth = 681;
+constexpr int ClientHeight = 451;
+constexpr int ToolbarHeight = 41;   // Panel1
+constexpr int SplitterWidth = 3;    // Panel2
+constexpr int NarrowPane = 50;      // a pane this narrow is not narrowed further
+
+// Tree items carry the log set's node id, the way back from a selection to
+// its message.
+constexpr int NodeItemType = QTreeWidgetItem::UserType + 1;
+
+class NodeItem : public QTreeWidgetItem {
+ public:
+  NodeItem(NodeId id, const QString& caption)
+      : QTreeWidgetItem(QStringList{caption}, NodeItemType), id_(id) {}
+  NodeId Id() const { return id_; }
+
+ private:
+  NodeId id_;
+};
+
+QFont FirstInstalledFace(std::initializer_list<const char*> faces, const QFont& fallback) {
+  for (const char* face : faces) {
+    const QString family = QString::fromUtf8(face);
+    if (QFontDatabase::hasFamily(family)) return QFont(family);
+  }
+  return fallback;
+}
+
+// The Windows face where it is installed, else the proportional IPA face
+// that scripts/install-deps.sh brings.
+QFont WindowFont() {
+  QFont font = FirstInstalledFace({"ＭＳ Ｐゴシック", "IPAPGothic"}, QApplication::font());
+  font.setPixelSize(12);
+  return font;
+}
+
+// Body lines are laid out in columns by their writers, so the pane needs a
+// fixed-pitch face that also has the Japanese characters.
+QFont TextPaneFont() {
+  QFont font = FirstInstalledFace({"ＭＳ ゴシック", "IPAGothic"},
+                                  QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  font.setPixelSize(12);
+  font.setFixedPitch(true);
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
+// One picture file holds the enabled image on the left and the disabled one
+// on the right.
+QIcon ButtonIcon(const char* resource) {
+  const QPixmap both(QString::fromUtf8(resource));
+  QIcon icon;
+  icon.addPixmap(both.copy(0, 0, 16, 16), QIcon::Normal);
+  icon.addPixmap(both.copy(16, 0, 16, 16), QIcon::Disabled);
+  return icon;
+}
+
+QKeySequence KeysOf(const QKeyEvent& event) {
+  const int key = event.key();
+  if (key == 0 || key == Qt::Key_unknown || key == Qt::Key_Control || key == Qt::Key_Shift ||
+      key == Qt::Key_Alt || key == Qt::Key_Meta) {
+    return {};
+  }
+  return QKeySequence(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(key)));
+}
+
+QString JoinLines(const std::vector<std::string>& lines) {
+  QStringList decoded;
+  decoded.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::string& line : lines) decoded.append(FromCp932(line));
+  return decoded.join(QLatin1Char('\n'));
+}
+
+// The menus' shortcuts, acted on as the menus do. Qt alone would hand the key
+// of a disabled item to the focused widget, and the text pane claims Ctrl+C
+// for itself before any shortcut; so a key that is a menu item's shortcut is
+// taken from the widgets of the main window here and never passed on.
+class MenuShortcuts : public QObject {
+ public:
+  explicit MenuShortcuts(TFrm_Kirdo& window) : QObject(&window), window_(window) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::ShortcutOverride:
+      case QEvent::KeyPress:
+        return TakeKey(watched, static_cast<QKeyEvent&>(*event));
+      case QEvent::Shortcut:
+        return TakeShortcut(watched, static_cast<QShortcutEvent&>(*event));
+      default:
+        return false;
+    }
+  }
+
+ private:
+  bool TakeKey(QObject* watched, QKeyEvent& event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != &window_) return false;
+    QAction* item = window_.MenuItemOfShortcut(KeysOf(event));
+    if (item == nullptr) return false;
+    event.accept();
+    // Accepting the override keeps Qt's shortcut map out; the key press
+    // that follows runs the item.
+    if (event.type() == QEvent::KeyPress) window_.RunShortcut(item);
+    return true;
+  }
+
+  // With no focus widget the shortcut map acts on an enabled item itself.
+  bool TakeShortcut(QObject* watched, QShortcutEvent& event) {
+    QAction* item = window_.MenuItemOfShortcut(event.key());
+    if (item == nullptr || item != watched) return false;
+    window_.RunShortcut(item);
+    return true;
+  }
+
+  TFrm_Kirdo& window_;
+};
+
+}  // namespace
+
+TFrm_Kirdo::TFrm_Kirdo(QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TFrm_Kirdo>()) {
+  ui_->setupUi(this);
+  TakeComponents();
+  SetUpLooks();
+  ConnectCommands();
+  logSet_ = std::make_unique<LogSet>(LogReader, static_cast<LogSetUi&>(*this));
+  logSet_->ResetLogSet();
+  LogReader.AllocateBuffer();  // without a buffer every file fails to open, and says so
+  qApp->installEventFilter(new MenuShortcuts(*this));
+}
+
+TFrm_Kirdo::~TFrm_Kirdo() { qDeleteAll(pendingTopLevel_); }
+
+void TFrm_Kirdo::TakeComponents() {
+  MM_Text = ui_->MM_Text;
+  TV_Log = ui_->TV_Log;
+  MN_Menu = ui_->MN_Menu;
+  MN_File = ui_->MN_File;
+  MN_File_Open = ui_->MN_File_Open;
+  N1 = ui_->N1;
+  MN_File_Print = ui_->MN_File_Print;
+  N2 = ui_->N2;
+  MN_File_Exit = ui_->MN_File_Exit;
+  MN_Edit = ui_->MN_Edit;
+  MN_Edit_Copy = ui_->MN_Edit_Copy;
+  N3 = ui_->N3;
+  MN_Edit_Search = ui_->MN_Edit_Search;
+  MN_Edit_SearchSet = ui_->MN_Edit_SearchSet;
+  MN_Info = ui_->MN_Info;
+  MN_Info_Help = ui_->MN_Info_Help;
+  N4 = ui_->N4;
+  MN_Info_Info = ui_->MN_Info_Info;
+  Panel1 = ui_->Panel1;
+  Panel2 = ui_->Panel2;
+  SB_File_Open = ui_->SB_File_Open;
+  SB_File_Print = ui_->SB_File_Print;
+  SB_File_Exit = ui_->SB_File_Exit;
+  SB_Edit_Copy = ui_->SB_Edit_Copy;
+  SB_Edit_Search = ui_->SB_Edit_Search;
+  SB_Edit_SearchSet = ui_->SB_Edit_SearchSet;
+  SB_Info_Help = ui_->SB_Info_Help;
+  SB_Info_Info = ui_->SB_Info_Info;
+  Ed_Name = ui_->Ed_Name;
+  Label1 = ui_->Label1;
+  Ed_ID = ui_->Ed_ID;
+  Ed_DateTime = ui_->Ed_DateTime;
+  Label2 = ui_->Label2;
+  Label3 = ui_->Label3;
+  Ed_Number = ui_->Ed_Number;
+  Label4 = ui_->Label4;
+}
+
+void TFrm_Kirdo::SetUpLooks() {
+  setFont(WindowFont());
+  MM_Text->setFont(TextPaneFont());
+  MM_Text->setTabChangesFocus(true);  // Tab moves between the tree and the pane
+  setWindowIcon(QIcon(QStringLiteral(":/zu_kirdo/zu_kirdo.xpm")));
+
+  const std::pair<QToolButton*, const char*> pictures[] = {
+      {SB_File_Open, ":/zu_kirdo/file_open.xpm"},
+      {SB_File_Print, ":/zu_kirdo/file_print.xpm"},
+      {SB_File_Exit, ":/zu_kirdo/file_exit.xpm"},
+      {SB_Edit_Copy, ":/zu_kirdo/edit_copy.xpm"},
+      {SB_Edit_Search, ":/zu_kirdo/edit_search.xpm"},
+      {SB_Edit_SearchSet, ":/zu_kirdo/edit_searchset.xpm"},
+      {SB_Info_Help, ":/zu_kirdo/info_help.xpm"},
+      {SB_Info_Info, ":/zu_kirdo/info_info.xpm"},
+  };
+  for (const auto& [button, resource] : pictures) button->setIcon(ButtonIcon(resource));
+
+  // The fields are disabled so that they take no focus, clicks or input, yet
+  // they must stay readable: disabled text keeps the window-text colour.
+  // Ed_Number's own font colour is the window colour; it is drawn on black,
+  // the way a field without a background colour of its own comes out.
+  for (QLineEdit* field : {Ed_Number, Ed_Name, Ed_ID, Ed_DateTime}) {
+    QPalette colours = field->palette();
+    const bool number = field == Ed_Number;
+    colours.setColor(QPalette::Disabled, QPalette::Text,
+                     colours.color(QPalette::Active, number ? QPalette::Base : QPalette::WindowText));
+    colours.setColor(QPalette::Disabled, QPalette::Base,
+                     number ? QColor(Qt::black) : colours.color(QPalette::Active, QPalette::Base));
+    field->setPalette(colours);
+    field->setTextMargins(1, 0, 1, 0);
+  }
+  for (QLabel* label : {Label1, Label2, Label3, Label4}) label->adjustSize();
+
+  // The selected node stays marked while the text pane has the focus.
+  QPalette treeColours = TV_Log->palette();
+  for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    treeColours.setColor(QPalette::Inactive, role, treeColours.color(QPalette::Active, role));
+  }
+  TV_Log->setPalette(treeColours);
+  // This style draws the dotted lines between the nodes.
+  if (QStyle* lines = QStyleFactory::create(QStringLiteral("Windows"))) {
+    lines->setParent(TV_Log);
+    TV_Log->setStyle(lines);
+  }
+  Panel2->setAutoFillBackground(true);
+  Panel2->setBackgroundRole(QPalette::Button);
+
+  treeWidth_ = TV_Log->width();
+  centralWidget()->installEventFilter(this);
+  Panel2->installEventFilter(this);
+  resize(ClientWidth, ClientHeight + MN_Menu->sizeHint().height());
+  LayoutClient();
+  setTabOrder(TV_Log, MM_Text);
+  TV_Log->setFocus();
+}
+
+void TFrm_Kirdo::ConnectCommands() {
+  const std::pair<QAction*, void (TFrm_Kirdo::*)()> items[] = {
+      {MN_File_Open, &TFrm_Kirdo::MN_File_OpenClick},
+      {MN_File_Print, &TFrm_Kirdo::MN_File_PrintClick},
+      {MN_File_Exit, &TFrm_Kirdo::MN_File_ExitClick},
+      {MN_Edit_Copy, &TFrm_Kirdo::MN_Edit_CopyClick},
+      {MN_Edit_Search, &TFrm_Kirdo::MN_Edit_SearchClick},
+      {MN_Edit_SearchSet, &TFrm_Kirdo::MN_Edit_SearchSetClick},
+      {MN_Info_Help, &TFrm_Kirdo::MN_Info_HelpClick},
+      {MN_Info_Info, &TFrm_Kirdo::MN_Info_InfoClick},
+  };
+  for (const auto& [item, handler] : items) connect(item, &QAction::triggered, this, handler);
+
+  const std::pair<QToolButton*, void (TFrm_Kirdo::*)()> buttons[] = {
+      {SB_File_Open, &TFrm_Kirdo::MN_File_OpenClick},
+      {SB_File_Print, &TFrm_Kirdo::MN_File_PrintClick},
+      {SB_File_Exit, &TFrm_Kirdo::MN_File_ExitClick},
+      {SB_Edit_Copy, &TFrm_Kirdo::MN_Edit_CopyClick},
+      {SB_Edit_Search, &TFrm_Kirdo::MN_Edit_SearchClick},
+      {SB_Edit_SearchSet, &TFrm_Kirdo::MN_Edit_SearchSetClick},
+      {SB_Info_Help, &TFrm_Kirdo::MN_Info_HelpClick},
+      {SB_Info_Info, &TFrm_Kirdo::MN_Info_InfoClick},
+  };
+  for (const auto& [button, handler] : buttons) connect(button, &QToolButton::clicked, this, handler);
+
+  connect(MN_File, &QMenu::aboutToShow, this, &TFrm_Kirdo::MN_FileClick);
+  connect(MN_Edit, &QMenu::aboutToShow, this, &TFrm_Kirdo::MN_EditClick);
+  // The selection, not Qt's current item: a tree that gains the focus makes
+  // its first item current without selecting it, and that shows nothing.
+  connect(TV_Log, &QTreeWidget::itemSelectionChanged, this,
+          [this] { TV_LogChange(SelectedItem()); });
+}
+
+// ---- the log set's front end ----
+
+void TFrm_Kirdo::ClearTree() {
+  qDeleteAll(pendingTopLevel_);
+  pendingTopLevel_.clear();
+  nodeItems_.clear();
+  TV_Log->clear();
+}
+
+// The nodes of a build are put together away from the tree, which takes the
+// top level in one insertion when the build is over (ShowBuiltTree). Adding
+// 30,000 items one by one to a shown tree costs a model update each; this way
+// the Open command of ten full files stays well within half a second.
+void TFrm_Kirdo::AddTopLevel(NodeId id, const std::string& caption) {
+  auto* item = new NodeItem(id, FromCp932(caption));
+  nodeItems_.push_back(item);
+  pendingTopLevel_.append(item);
+}
+
+void TFrm_Kirdo::AddChild(NodeId parent, NodeId id, const std::string& caption) {
+  auto* item = new NodeItem(id, FromCp932(caption));
+  nodeItems_.push_back(item);
+  nodeItems_[parent]->addChild(item);
+}
+
+void TFrm_Kirdo::ShowBuiltTree() {
+  TV_Log->addTopLevelItems(pendingTopLevel_);
+  pendingTopLevel_.clear();
+  // Nothing is selected after a build; this also keeps the tree from making
+  // its first item current when it next gains the focus.
+  TV_Log->setCurrentIndex(QModelIndex());
+}
+
+void TFrm_Kirdo::ClearView() {
+  MM_Text->clear();
+  Ed_Number->setText(QString());
+  Ed_Name->setText(QString());
+  Ed_ID->setText(QString());
+  Ed_DateTime->setText(QString());
+}
+
+void TFrm_Kirdo::Warn(Message m, const std::string& path) {
+  QString text = QString::fromUtf8(MessageText(m));
+  if (m == Message::CannotOpen) text.prepend(QFile::decodeName(path.c_str()));
+  Dialogs().Warning(this, text);
+}
+
+NodeId TFrm_Kirdo::NodeOf(const QTreeWidgetItem* item) {
+  if (item == nullptr || item->type() != NodeItemType) return NoNode;
+  return static_cast<const NodeItem*>(item)->Id();
+}
+
+QTreeWidgetItem* TFrm_Kirdo::ItemOf(NodeId node) const {
+  if (node < 0 || node >= static_cast<NodeId>(nodeItems_.size())) return nullptr;
+  return nodeItems_[node];
+}
+
+QTreeWidgetItem* TFrm_Kirdo::SelectedItem() const {
+  const QList<QTreeWidgetItem*> selected = TV_Log->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.first();
+}
+
+NodeId TFrm_Kirdo::SelectedNode() const { return NodeOf(SelectedItem()); }
+
+// ---- commands ----
+
+void TFrm_Kirdo::MN_File_OpenClick() {
+  const QStringList chosen = Dialogs().ChooseFiles(this, QStringLiteral("ZU_Kirdo ファイルオープン"));
+  if (chosen.isEmpty()) return;
+  std::vector<std::string> paths;
+  paths.reserve(static_cast<size_t>(chosen.size()));
+  for (const QString& path : chosen) paths.push_back(QFile::encodeName(path).toStdString());
+  logSet_->OpenFiles(paths);
+  ShowBuiltTree();
+}
+
+void TFrm_Kirdo::TV_LogChange(QTreeWidgetItem* Node) {
+  ClearView();
+  if (Node == nullptr) return;
+  MessageView view;
+  if (!ReadMessageView(*logSet_, NodeOf(Node), view)) return;  // a placeholder, or warned
+  Ed_Number->setText(FromCp932(view.Number));
+  Ed_Name->setText(FromCp932(view.Name));
+  Ed_ID->setText(FromCp932(view.ID));
+  Ed_DateTime->setText(FromCp932(view.DateTime));
+  // One setting of the whole body: a long body appended line by line would
+  // lay the pane out again for every line.
+  MM_Text->setPlainText(JoinLines(view.Body));
+}
+
+void TFrm_Kirdo::MN_File_PrintClick() {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!Dialogs().ChoosePrinter(this, printer)) return;
+  const NodeId node = SelectedNode();
+  if (node == NoNode) return;
+  PrintMessage message;
+  if (!ReadPrintMessage(*logSet_, node, message)) return;  // a placeholder, or warned
+  if (!PrintMessageOn(printer, message)) {
+    // What the printer refused is shown as the program's other failures are.
+    Dialogs().Stop(this, QStringLiteral("印刷できませんでした."));
+  }
+}
+
+void TFrm_Kirdo::MN_File_ExitClick() { close(); }
+
+void TFrm_Kirdo::MN_Edit_CopyClick() {
+  const QTextCursor cursor = MM_Text->textCursor();
+  if (!cursor.hasSelection()) return;  // the clipboard keeps what it holds
+  // Plain text only; the pane marks its line ends as paragraph separators.
+  QString text = cursor.selectedText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  QGuiApplication::clipboard()->setText(text);
+}
+
+void TFrm_Kirdo::MN_Edit_SearchClick() { RunSearch(); }
+
+void TFrm_Kirdo::MN_Edit_SearchSetClick() {
+  if (Frm_Search == nullptr) return;
+  Dialogs().ShowModal(*Frm_Search);
+  if (SearchAccepted == 1) RunSearch();
+}
+
+void TFrm_Kirdo::RunSearch() {
+  SearchHit hit;
+  if (!zu::RunSearch(*logSet_, SelectedNode(), SearchText, SearchDirection, SearchFields, hit)) {
+    return;  // the search has said why
+  }
+  ShowHit(Logs()[hit.row][hit.item].Node);
+}
+
+// Selecting the found node brings it into view and shows it. A message that
+// a full tree left out has no node; nothing can be selected for it.
+void TFrm_Kirdo::ShowHit(NodeId node) {
+  QTreeWidgetItem* item = ItemOf(node);
+  if (item == nullptr) {
+    TV_Log->setCurrentItem(nullptr);
+    TV_Log->clearSelection();
+    return;
+  }
+  TV_Log->setCurrentItem(item);
+  TV_Log->scrollToItem(item);
+}
+
+void TFrm_Kirdo::MN_Info_HelpClick() {}
+
+void TFrm_Kirdo::MN_Info_InfoClick() {
+  if (Frm_Info != nullptr) Dialogs().ShowModal(*Frm_Info);
+}
+
+// ---- menu enabling ----
+
+void TFrm_Kirdo::MN_FileClick() { MN_File_Print->setEnabled(logSet_->LastFile() >= 0); }
+
+void TFrm_Kirdo::MN_EditClick() {
+  MN_Edit_Copy->setEnabled(MM_Text->textCursor().hasSelection());
+  MN_Edit_Search->setEnabled(SelectedItem() != nullptr);
+}
+
+QAction* TFrm_Kirdo::MenuItemOfShortcut(const QKeySequence& keys) const {
+  if (keys.isEmpty()) return nullptr;
+  for (QMenu* menu : {MN_File, MN_Edit, MN_Info}) {
+    for (QAction* item : menu->actions()) {
+      if (!item->isSeparator() && item->shortcut() == keys) return item;
+    }
+  }
+  return nullptr;
+}
+
+void TFrm_Kirdo::RunShortcut(QAction* item) {
+  if (MN_File->actions().contains(item)) MN_FileClick();
+  if (MN_Edit->actions().contains(item)) MN_EditClick();
+  if (item->isEnabled()) item->trigger();
+}
+
+// ---- splitter and layout ----
+
+void TFrm_Kirdo::Panel2MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/, int X,
+                                 int /*Y*/) {
+  if (Button != Qt::LeftButton) return;
+  SplitDragging = 1;
+  SplitDownX = X;
+}
+
+// X is where the pointer is relative to the bar, not how far it moved: a
+// pane under 50 pixels is only kept from getting narrower, and one move may
+// still take a wider pane well below 50.
+void TFrm_Kirdo::Panel2MouseMove(Qt::KeyboardModifiers /*Shift*/, int X, int /*Y*/) {
+  if (SplitDragging != 1) return;
+  const int treeWidth = TV_Log->width();
+  const int textWidth = MM_Text->width();
+  if (treeWidth < NarrowPane && X < 0) return;
+  if (textWidth < NarrowPane && X > 0) return;
+  SetTreeWidth(treeWidth + X - SplitDownX);
+  TV_Log->repaint();
+}
+
+void TFrm_Kirdo::Panel2MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers /*Shift*/, int /*X*/,
+                               int /*Y*/) {
+  if (Button == Qt::LeftButton) SplitDragging = 0;
+}
+
+// A width below zero shows no tree at all.
+void TFrm_Kirdo::SetTreeWidth(int width) {
+  treeWidth_ = std::max(0, width);
+  LayoutClient();
+}
+
+// The toolbar across the top, the tree at the left keeping its width, the
+// bar against the tree's right edge, and the text pane taking the rest.
+void TFrm_Kirdo::LayoutClient() {
+  const QWidget* client = centralWidget();
+  const int width = client->width();
+  const int below = std::max(0, client->height() - ToolbarHeight);
+  Panel1->setGeometry(0, 0, width, ToolbarHeight);
+  TV_Log->setGeometry(0, ToolbarHeight, treeWidth_, below);
+  Panel2->setGeometry(treeWidth_, ToolbarHeight, SplitterWidth, below);
+  const int textLeft = treeWidth_ + SplitterWidth;
+  MM_Text->setGeometry(textLeft, ToolbarHeight, std::max(0, width - textLeft), below);
+}
+
+bool TFrm_Kirdo::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == centralWidget() && event->type() == QEvent::Resize) {
+    LayoutClient();
+    return false;
+  }
+  if (watched != Panel2) return false;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      const auto& mouse = static_cast<const QMouseEvent&>(*event);
+      const QPoint at = mouse.position().toPoint();
+      Panel2MouseDown(mouse.button(), mouse.modifiers(), at.x(), at.y());
+      return true;
+    }
+    case QEvent::MouseMove: {
+      const auto& mouse = static_cast<const QMouseEvent&>(*event);
+      const QPoint at = mouse.position().toPoint();
+      Panel2MouseMove(mouse.modifiers(), at.x(), at.y());
+      return true;
+    }
+    case QEvent::MouseButtonRelease: {
+      const auto& mouse = static_cast<const QMouseEvent&>(*event);
+      const QPoint at = mouse.position().toPoint();
+      Panel2MouseUp(mouse.button(), mouse.modifiers(), at.x(), at.y());
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// No window manager can be relied on to place the window, so it centres
+// itself the first time it is shown, never off the top or left of the screen.
+void TFrm_Kirdo::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (centred_) return;
+  centred_ = true;
+  CentreOnScreen();
+}
+
+void TFrm_Kirdo::CentreOnScreen() {
+  const QRect area = screen()->availableGeometry();
+  const QRect frame = frameGeometry();
+  const int left = area.left() + std::max(0, (area.width() - frame.width()) / 2);
+  const int top = area.top() + std::max(0, (area.height() - frame.height()) / 2);
+  move(left, top);
+}
+
+}  // namespace zu
