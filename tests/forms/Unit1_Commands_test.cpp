@@ -1,0 +1,418 @@
+// The main window's commands: menu enabling, the menu shortcuts as keys,
+// copy, search, print, the About box, exit, the toolbar in every state, and
+// the box that shows an error escaping a handler.
+#include <QClipboard>
+#include <QDialog>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+#include <stdexcept>
+
+#include "Unit1Harness.h"
+
+namespace zu::testing {
+namespace {
+
+class CommandTest : public MainWindowTest {
+ protected:
+  // Two messages with bodies, a comment on a missing message, and a second file.
+  void OpenSome() {
+    const std::string a = WriteLog(dir, "a.log",
+                                   {M(1, -1, "Apple pie", "first line\r\nsecond line\r\n"),
+                                    M(2, -1, "Banana", "yellow\r\n"), M(3, 77, "Cherry", "red\r\n")});
+    const std::string b = WriteLog(dir, "b.log", {M(10, -1, "Apple tart", "baked\r\n")});
+    Open({a, b});
+    ASSERT_EQ(TopCaptions(Tree()), (QStringList{"Apple pie", "Banana", "77", "Apple tart"}));
+  }
+
+  void SelectAllOfPane() {
+    window->MM_Text->selectAll();
+    ASSERT_TRUE(window->MM_Text->textCursor().hasSelection());
+  }
+
+  void KeyIn(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+    widget->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), widget);
+    QTest::keyClick(widget, key, mods);
+  }
+
+  static void SetClipboard(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+  static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
+};
+
+TEST_F(CommandTest, FileMenuEnablesPrintOnlyWithFilesLoaded) {
+  window->MN_FileClick();
+  EXPECT_FALSE(window->MN_File_Print->isEnabled());
+  EXPECT_TRUE(window->MN_File_Open->isEnabled());
+  EXPECT_TRUE(window->MN_File_Exit->isEnabled());
+  OpenSome();
+  window->MN_FileClick();
+  EXPECT_TRUE(window->MN_File_Print->isEnabled());
+  Open({dir.Path("missing.log")});  // every file failed: nothing is loaded
+  window->MN_FileClick();
+  EXPECT_FALSE(window->MN_File_Print->isEnabled());
+}
+
+TEST_F(CommandTest, EditMenuFollowsSelectionsOfPaneAndTree) {
+  window->MN_EditClick();
+  EXPECT_FALSE(window->MN_Edit_Copy->isEnabled());
+  EXPECT_FALSE(window->MN_Edit_Search->isEnabled());
+  EXPECT_TRUE(window->MN_Edit_SearchSet->isEnabled());
+  EXPECT_FALSE(window->MN_Info_Help->isEnabled());
+  EXPECT_TRUE(window->MN_Info_Info->isEnabled());
+
+  OpenSome();
+  Select(Top(2));  // a placeholder is a selected node too
+  window->MN_EditClick();
+  EXPECT_FALSE(window->MN_Edit_Copy->isEnabled());
+  EXPECT_TRUE(window->MN_Edit_Search->isEnabled());
+
+  Select(Top(0));
+  QTextCursor cursor = window->MM_Text->textCursor();
+  cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+  window->MM_Text->setTextCursor(cursor);
+  window->MN_EditClick();
+  EXPECT_TRUE(window->MN_Edit_Copy->isEnabled()) << "one character selected";
+
+  cursor.clearSelection();
+  window->MM_Text->setTextCursor(cursor);
+  Tree().clearSelection();
+  window->MN_EditClick();
+  EXPECT_FALSE(window->MN_Edit_Copy->isEnabled());
+  EXPECT_FALSE(window->MN_Edit_Search->isEnabled());
+}
+
+TEST_F(CommandTest, MenusRunTheirHandlersAsTheyDropDown) {
+  OpenSome();
+  window->MN_File_Print->setEnabled(false);  // stale
+  window->MN_File->popup(window->mapToGlobal(QPoint(0, 0)));
+  EXPECT_TRUE(window->MN_File_Print->isEnabled());
+  window->MN_File->close();
+
+  window->MN_Edit_Copy->setEnabled(true);  // stale: nothing is selected
+  window->MN_Edit->popup(window->mapToGlobal(QPoint(0, 0)));
+  EXPECT_FALSE(window->MN_Edit_Copy->isEnabled());
+  window->MN_Edit->close();
+}
+
+TEST_F(CommandTest, CopyPutsThePaneSelectionOnTheClipboard) {
+  OpenSome();
+  Select(Top(0));
+  SelectAllOfPane();
+  SetClipboard(QStringLiteral("before"));
+  window->MN_Edit_CopyClick();
+  EXPECT_EQ(Clipboard(), QStringLiteral("first line\nsecond line"));
+}
+
+TEST_F(CommandTest, CopyOfJapaneseTextIsUnicode) {
+  const std::string path = WriteLog(dir, "jp.log", {M(1, -1, "t", "\x82\xb1\x82\xf1\x82\xc9\x82\xbf\x82\xcd\r\n")});
+  Open({path});
+  Select(Top(0));
+  SelectAllOfPane();
+  window->MN_Edit_CopyClick();
+  EXPECT_EQ(Clipboard(), QStringLiteral("こんにちは"));
+}
+
+TEST_F(CommandTest, CopyWithEmptySelectionLeavesClipboard) {
+  OpenSome();
+  Select(Top(0));
+  SetClipboard(QStringLiteral("kept"));
+  window->MN_Edit_CopyClick();
+  EXPECT_EQ(Clipboard(), QStringLiteral("kept"));
+  window->SB_Edit_Copy->click();
+  EXPECT_EQ(Clipboard(), QStringLiteral("kept"));
+}
+
+// Ctrl+C is the menu's before it is the pane's or the tree's: the Edit menu's
+// handler decides afresh each time, whatever the item's state was before.
+TEST_F(CommandTest, CtrlCKeyFollowsTheMenu) {
+  OpenSome();
+  Select(Top(0));
+  SetClipboard(QStringLiteral("kept"));
+  KeyIn(window->MM_Text, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard(), QStringLiteral("kept"));
+
+  window->MN_EditClick();  // Copy is now disabled: nothing was selected
+  SelectAllOfPane();
+  KeyIn(window->TV_Log, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard(), QStringLiteral("first line\nsecond line")) << "not the tree's caption";
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)});
+
+  window->MN_EditClick();  // Copy is now enabled
+  QTextCursor cursor = window->MM_Text->textCursor();
+  cursor.clearSelection();
+  window->MM_Text->setTextCursor(cursor);
+  SetClipboard(QStringLiteral("kept"));
+  KeyIn(window->MM_Text, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard(), QStringLiteral("kept"));
+
+  // From the pane itself: the command copies, as text only.
+  SelectAllOfPane();
+  KeyIn(window->MM_Text, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard(), QStringLiteral("first line\nsecond line"));
+  EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
+}
+
+// A key that the menu has taken reaches no widget, whether the item acted
+// or was refused; other keys still do.
+TEST_F(CommandTest, MenuKeysAreNotPassedOn) {
+  class KeyCounter : public QObject {
+   public:
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      // QTest presses the modifier keys themselves too; they are no shortcut.
+      if (event->type() == QEvent::KeyPress &&
+          static_cast<QKeyEvent*>(event)->key() != Qt::Key_Control) {
+        ++presses;
+      }
+      return false;
+    }
+  } counter;
+  OpenSome();
+  window->TV_Log->installEventFilter(&counter);
+  KeyIn(window->TV_Log, Qt::Key_C, Qt::ControlModifier);  // refused: nothing selected
+  KeyIn(window->TV_Log, Qt::Key_F3);                      // refused: no node
+  KeyIn(window->TV_Log, Qt::Key_F1);                      // never enabled
+  EXPECT_EQ(counter.presses, 0);
+  EXPECT_TRUE(dialogs.warnings.empty());
+  KeyIn(window->TV_Log, Qt::Key_Down);
+  EXPECT_EQ(counter.presses, 1);
+  Select(Top(0));
+  window->MM_Text->selectAll();
+  KeyIn(window->TV_Log, Qt::Key_C, Qt::ControlModifier);  // acted on: copies the pane's text
+  EXPECT_EQ(counter.presses, 1);
+  window->TV_Log->removeEventFilter(&counter);
+}
+
+TEST_F(CommandTest, F3SearchesOnlyWithANodeSelected) {
+  OpenSome();
+  SearchText = "apple";
+  SearchFields = FieldTitle;
+  SearchDirection = 1;
+  KeyIn(window->TV_Log, Qt::Key_F3);
+  EXPECT_TRUE(dialogs.warnings.empty()) << "F3 with no node does nothing, not even warn";
+  EXPECT_TRUE(Tree().selectedItems().isEmpty());
+
+  Select(Top(0));
+  KeyIn(window->TV_Log, Qt::Key_F3);
+  EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(3)}) << "Apple tart, in the other file";
+  EXPECT_EQ(window->MM_Text->toPlainText(), QStringLiteral("baked"));
+  KeyIn(window->MM_Text, Qt::Key_F3);  // from the pane as well
+  EXPECT_EQ(dialogs.warnings, std::vector<QString>{QStringLiteral("検索末尾まで検索しました")});
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(3)});
+}
+
+TEST_F(CommandTest, SearchToolbarButtonRunsWithoutTheMenuChecks) {
+  window->SB_Edit_Search->click();
+  EXPECT_EQ(dialogs.warnings, std::vector<QString>{QStringLiteral("検索開始位置を指定してください")});
+  OpenSome();
+  Select(Top(2));
+  window->SB_Edit_Search->click();
+  EXPECT_EQ(dialogs.warnings.back(), QStringLiteral("その位置からは検索できません"));
+  Select(Top(0));
+  window->SB_Edit_Search->click();
+  EXPECT_EQ(dialogs.warnings.back(), QStringLiteral("検索文字列を指定してください"));
+}
+
+TEST_F(CommandTest, SearchHitIsSelectedExpandedAndShown) {
+  const std::string path = WriteLog(dir, "a.log",
+                                    {M(1, -1, "Top"), M(2, 1, "Reply", "needle here\r\n")});
+  Open({path});
+  Select(Top(0));
+  ASSERT_FALSE(Top(0)->isExpanded());
+  SearchText = "NEEDLE";
+  SearchFields = FieldBody;
+  window->MN_Edit_SearchClick();
+  QTreeWidgetItem* reply = Top(0)->child(0);
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{reply});
+  EXPECT_TRUE(Top(0)->isExpanded());
+  EXPECT_EQ(window->Ed_Number->text(), QStringLiteral("2"));
+  EXPECT_EQ(QApplication::focusWidget(), window->TV_Log) << "the focus does not move";
+}
+
+TEST_F(CommandTest, CtrlFShowsConditionsAndSearchesWhenAccepted) {
+  OpenSome();
+  Select(Top(0));
+  dialogs.onShowModal = [](QDialog&) {
+    SearchText = "yellow";
+    SearchFields = FieldBody;
+    SearchDirection = 1;
+    SearchAccepted = 1;
+    return 0;
+  };
+  KeyIn(window->MM_Text, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(dialogs.shown, std::vector<QString>{QStringLiteral("TFrm_Search")});
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(1)});
+
+  dialogs.onShowModal = [](QDialog&) {
+    SearchText = "red";
+    SearchAccepted = 0;  // closed without searching
+    return 0;
+  };
+  window->SB_Edit_SearchSet->click();
+  EXPECT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(1)});
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(CommandTest, AboutBoxAndHelp) {
+  window->MN_Info_Info->trigger();
+  window->SB_Info_Info->click();
+  EXPECT_EQ(dialogs.shown, (std::vector<QString>{info->objectName(), info->objectName()}));
+  EXPECT_EQ(info->objectName(), QStringLiteral("TFrm_Info"));
+
+  window->SB_Info_Help->click();
+  KeyIn(window->TV_Log, Qt::Key_F1);
+  EXPECT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_TRUE(dialogs.stops.empty());
+}
+
+TEST_F(CommandTest, ExitClosesAtOnce) {
+  OpenSome();
+  window->SB_File_Exit->click();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(dialogs.warnings.empty());
+  window->show();
+  window->MN_File_Exit->trigger();
+  EXPECT_FALSE(window->isVisible());
+}
+
+// Every button fires in the empty state, where the menu would refuse.
+TEST_F(CommandTest, ToolbarButtonsFireWithNothingLoaded) {
+  window->SB_File_Print->click();
+  EXPECT_EQ(dialogs.printerDialogs, 1);
+  window->SB_File_Open->click();
+  EXPECT_EQ(dialogs.fileDialogTitles.size(), 1u);
+  window->SB_Edit_Copy->click();
+  window->SB_Edit_SearchSet->click();
+  EXPECT_EQ(dialogs.shown, std::vector<QString>{search->objectName()});
+  EXPECT_TRUE(dialogs.stops.empty());
+}
+
+class PrintTest : public CommandTest {
+ protected:
+  QString Pdf() const { return QString::fromStdString(dir.Path("out.pdf")); }
+  // The PDF's text, or an empty string when no PDF was written.
+  QString PrintedText() {
+    if (!QFile::exists(Pdf())) return {};
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty()) return QStringLiteral("(pdftotext missing)");
+    QProcess run;
+    run.start(tool, {Pdf(), QStringLiteral("-")});
+    run.waitForFinished();
+    return QString::fromUtf8(run.readAllStandardOutput());
+  }
+};
+
+TEST_F(PrintTest, PrintsTheSelectedMessage) {
+  OpenSome();
+  Select(Top(1));
+  dialogs.printTo = Pdf();
+  window->MN_File_PrintClick();
+  const QString text = PrintedText();
+  if (text == QStringLiteral("(pdftotext missing)")) GTEST_SKIP() << "pdftotext is not installed";
+  EXPECT_TRUE(text.contains(QStringLiteral("/----- Banana -----/"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("yellow")));
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(PrintTest, DialogFirstThenNothingWithoutAMessage) {
+  OpenSome();
+  dialogs.printTo = Pdf();
+  window->MN_File_PrintClick();  // no node selected
+  EXPECT_EQ(dialogs.printerDialogs, 1);
+  EXPECT_FALSE(QFile::exists(Pdf()));
+  Select(Top(2));  // a placeholder
+  window->MN_File_PrintClick();
+  EXPECT_EQ(dialogs.printerDialogs, 2);
+  EXPECT_FALSE(QFile::exists(Pdf()));
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(PrintTest, CancelledDialogPrintsNothing) {
+  OpenSome();
+  Select(Top(0));
+  dialogs.printTo.clear();
+  window->MN_File_PrintClick();
+  EXPECT_EQ(dialogs.printerDialogs, 1);
+  EXPECT_FALSE(QFile::exists(Pdf()));
+}
+
+// After a search that ended without a hit the reader may hold another file;
+// printing makes it hold the selected message's file again.
+TEST_F(PrintTest, PrintReadsTheSelectedMessagesFile) {
+  OpenSome();
+  Select(Top(0));  // a.log, message 1
+  SearchText = "nothing like this";
+  SearchFields = FieldBody;
+  window->MN_Edit_SearchClick();  // walks into b.log and stops at the end
+  ASSERT_EQ(dialogs.warnings.size(), 1u);
+  dialogs.printTo = Pdf();
+  window->MN_File_PrintClick();
+  const QString text = PrintedText();
+  if (text == QStringLiteral("(pdftotext missing)")) GTEST_SKIP() << "pdftotext is not installed";
+  EXPECT_TRUE(text.contains(QStringLiteral("first line"))) << text.toStdString();
+}
+
+TEST_F(PrintTest, DeletedFileWarnsAndPrintsNothing) {
+  const std::string a = WriteLog(dir, "a.log", {M(1, -1, "One", "one\r\n")});
+  const std::string b = WriteLog(dir, "b.log", {M(2, -1, "Two", "two\r\n")});
+  Open({a, b});
+  Select(Top(0));
+  Select(Top(1));  // the reader now holds b.log
+  std::filesystem::remove(a);
+  Select(Top(0));  // warns once
+  dialogs.printTo = Pdf();
+  window->MN_File_PrintClick();
+  EXPECT_EQ(dialogs.warnings, (std::vector<QString>{QString::fromStdString(a) + QStringLiteral("を開けませんでした"),
+                                                    QString::fromStdString(a) + QStringLiteral("を開けませんでした")}));
+  EXPECT_FALSE(QFile::exists(Pdf()));
+}
+
+// An object whose handler fails, the way a command's handler could.
+class Failing : public QObject {
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) throw std::runtime_error("ディスクがいっぱいです");
+    return QObject::event(e);
+  }
+};
+
+TEST_F(CommandTest, ErrorInAHandlerIsShownAndTheProgramGoesOn) {
+  Failing failing;
+  QEvent event(QEvent::User);
+  QCoreApplication::sendEvent(&failing, &event);
+  EXPECT_EQ(dialogs.stops, std::vector<QString>{QStringLiteral("ディスクがいっぱいです.")});
+
+  // Through a click, the way a button's handler fails.
+  QPushButton button;
+  QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("boom"); });
+  button.show();
+  QTest::mouseClick(&button, Qt::LeftButton);
+  ASSERT_EQ(dialogs.stops.size(), 2u);
+  EXPECT_EQ(dialogs.stops[1], QStringLiteral("boom."));
+  // The window still works.
+  OpenSome();
+  Select(Top(1));
+  EXPECT_EQ(window->MM_Text->toPlainText(), QStringLiteral("yellow"));
+}
+
+TEST(ApplicationTest, TitleAndHelpFile) {
+  EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("ZU_Kirdo for Windows95"));
+  EXPECT_EQ(qApp->property("helpFile").toString(), QStringLiteral("zu_kirdo.hlp"));
+  EXPECT_NE(dynamic_cast<Application*>(qApp), nullptr);
+}
+
+}  // namespace
+}  // namespace zu::testing
