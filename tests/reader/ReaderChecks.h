@@ -4,6 +4,7 @@
 // the same checks to the same expanded bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -28,17 +29,19 @@ inline bool WalkBodyLine(const zuLogFile& r, int32_t i, int32_t j, char* out) {
   return true;
 }
 
-// Fuzz inputs that begin with 'R' stand for a larger file: the next two
-// bytes are a repeat count (little-endian) and the rest is repeated that
-// many times, capped one byte past the buffer. This lets short inputs reach
-// 3000 messages and the size limit.
+// Fuzz inputs that begin with 'R' or 'B' stand for a larger file: the next
+// two bytes are a repeat count (little-endian) and the rest is repeated that
+// many times. 'R' files stop at 128 KiB, enough for 3000 short messages;
+// 'B' files at one byte past the buffer, for the size limit. Big files are
+// slow to check, so the fuzzer meets them only when it asks for them.
 inline std::string ExpandFuzzInput(const uint8_t* data, size_t size) {
-  if (size < 3 || data[0] != 'R') return std::string(reinterpret_cast<const char*>(data), size);
-  const size_t repeat = data[1] | (size_t{data[2]} << 8);
+  const bool repeat = size >= 3 && (data[0] == 'R' || data[0] == 'B');
+  if (!repeat) return std::string(reinterpret_cast<const char*>(data), size);
+  const size_t cap = data[0] == 'B' ? static_cast<size_t>(BufferSize) + 1 : size_t{128} << 10;
+  const size_t count = data[1] | (size_t{data[2]} << 8);
   const std::string unit(reinterpret_cast<const char*>(data + 3), size - 3);
   std::string out;
-  const size_t cap = static_cast<size_t>(BufferSize) + 1;
-  for (size_t k = 0; k < repeat && out.size() < cap && !unit.empty(); ++k) out += unit;
+  for (size_t k = 0; k < count && out.size() < cap && !unit.empty(); ++k) out += unit;
   if (out.size() > cap) out.resize(cap);
   return out;
 }
@@ -120,11 +123,17 @@ inline std::string CheckBodyOrder(const zuLogFile& r, const std::vector<int32_t>
   char walked[LineBufferSize];
   const auto count = static_cast<uint32_t>(lines.size());
   int32_t i = 0, j = 0;
+  // Each call is checked against a walk from the message start, so jumps
+  // stay near the start of long bodies to keep a check cheap.
+  constexpr uint32_t kFarthest = 512;
   for (int k = 0; k < 24 && count > 0; ++k) {
     switch (lcg.Next(4)) {
-      case 0: i = static_cast<int32_t>(lcg.Next(count)); j = static_cast<int32_t>(lcg.Next(static_cast<uint32_t>(lines[i]) + 2)); break;
+      case 0:
+        i = static_cast<int32_t>(lcg.Next(count));
+        j = static_cast<int32_t>(lcg.Next(std::min(static_cast<uint32_t>(lines[i]) + 2, kFarthest)));
+        break;
       case 1: ++j; break;  // the walk a reader of the whole body takes
-      case 2: j = lines[i]; break;  // the first line that is not there
+      case 2: j = lines[i] < static_cast<int32_t>(kFarthest) ? lines[i] : j; break;  // the first line not there
       default: j = j > 0 ? j - 1 : 0; break;
     }
     const bool got = r.GetBodyLine(i, j, out);
@@ -152,15 +161,35 @@ inline std::string CheckReader(const zuLogFile& r, uint32_t seed) {
   return broken;
 }
 
-// Opens `path`, a regular file of `size` bytes, and checks what Open
-// promises before checking the file's messages with CheckReader.
-inline std::string OpenAndCheck(zuLogFile& r, const std::string& path, size_t size) {
+// Every line ReadLine gives from offset 0 on is the file's own line: cut at
+// LF, CR dropped, 254 bytes kept, and never a byte of an earlier file.
+inline std::string CheckLines(const zuLogFile& r, const std::string& bytes) {
+  const std::string held = bytes.size() <= static_cast<size_t>(BufferSize) ? bytes : std::string();
+  char out[LineBufferSize];
+  for (size_t pos = 0;;) {
+    const size_t lf = held.find('\n', pos);
+    const size_t end = lf == std::string::npos ? held.size() : lf;
+    std::string expected = held.substr(pos, end - pos);
+    if (expected.find('\r') != std::string::npos) std::erase(expected, '\r');
+    expected.resize(std::min(std::strlen(expected.c_str()), static_cast<size_t>(MaxLineBytes)));
+    const int32_t next = r.ReadLine(static_cast<int32_t>(pos), out);
+    if (out != expected) return "line differs from the file's bytes";
+    if (lf == std::string::npos) return next == -1 ? std::string{} : "line after the end of the data";
+    if (next != static_cast<int32_t>(lf + 1)) return "next line offset is not after the LF";
+    pos = lf + 1;
+  }
+}
+
+// Opens `path`, a regular file that holds `bytes`, and checks what Open
+// promises before checking the file's lines and messages.
+inline std::string OpenAndCheck(zuLogFile& r, const std::string& path, const std::string& bytes) {
   const bool opened = r.Open(path);
   if (r.GetFileName() != path) return "a regular file did not become current";
-  const size_t held = size <= static_cast<size_t>(BufferSize) ? size : 0;
+  const size_t held = bytes.size() <= static_cast<size_t>(BufferSize) ? bytes.size() : 0;
   if (static_cast<size_t>(r.DataLength()) != held) return "data length is not the file's size";
   if (opened != (r.GetCount() > 0)) return "Open's result disagrees with the count";
-  return CheckReader(r, static_cast<uint32_t>(size));
+  std::string broken = CheckLines(r, bytes);
+  return broken.empty() ? CheckReader(r, static_cast<uint32_t>(bytes.size())) : broken;
 }
 
 }  // namespace zu::testing
