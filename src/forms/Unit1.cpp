@@ -99,11 +99,19 @@ QKeySequence KeysOf(const QKeyEvent& event) {
   return QKeySequence(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(key)));
 }
 
+// The body as the pane's text, decoded in one piece: LF is never the second
+// byte of a double-byte character, so a line that ends in a cut lead byte
+// still ends where it did.
 QString JoinLines(const std::vector<std::string>& lines) {
-  QStringList decoded;
-  decoded.reserve(static_cast<qsizetype>(lines.size()));
-  for (const std::string& line : lines) decoded.append(FromCp932(line));
-  return decoded.join(QLatin1Char('\n'));
+  size_t bytes = 0;
+  for (const std::string& line : lines) bytes += line.size() + 1;
+  std::string joined;
+  joined.reserve(bytes);
+  for (const std::string& line : lines) {
+    if (&line != &lines.front()) joined += '\n';
+    joined += line;
+  }
+  return FromCp932(joined);
 }
 
 // The menus' shortcuts, acted on as the menus do. Qt alone would hand the key

@@ -64,6 +64,18 @@ TEST_F(OpenTest, SelectingShowsFieldsAndJapaneseBody) {
                                           "96/05/17 21:05", ""}));
 }
 
+// Bytes that are no CP932 character show as U+FFFD, and the rest of the line
+// and the lines after it stay as they are.
+TEST_F(OpenTest, BrokenBytesStayWithinTheirLine) {
+  const std::string path = WriteLog(dir, "broken.log",
+                                    {M(1, -1, "cut \x82", "abc\x82\r\n\x82\xa0next\r\n\x80\r\n")});
+  Open({path});
+  EXPECT_EQ(Top(0)->text(0), QStringLiteral("cut \uFFFD"));
+  Select(Top(0));
+  EXPECT_EQ(window->MM_Text->toPlainText(), QStringLiteral("abc\uFFFD\nあnext\n\uFFFD"));
+  EXPECT_EQ(window->MM_Text->document()->blockCount(), 3);
+}
+
 TEST_F(OpenTest, TwelveFilesLoadTenAndWarnTwice) {
   std::vector<std::string> paths;
   for (int f = 0; f < 12; ++f) {

@@ -1,0 +1,165 @@
+// The main window on the largest load the viewer takes: ten files of
+// 1,500,000 bytes with 3000 messages each (30,000 tree nodes).
+//   OpenCommand         the Open command from the chosen list to the filled
+//                       tree (goal: under 500 ms)
+//   OpenCommandShown    the same, and the tree drawn once
+//   SelectOtherFile     selecting a message of another file, which re-reads
+//                       that file (goal: under 20 ms)
+//   SelectLongBody      selecting a message of 40,000 body lines
+// Run offscreen: QT_QPA_PLATFORM=offscreen bench_forms_open
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/Application.h"
+#include "forms/DialogSeam.h"
+#include "forms/Unit1.h"
+#include "support/LogFiles.h"
+
+namespace {
+
+using zu::testing::Msg;
+
+constexpr int kFiles = 10;
+constexpr int kMessages = 3000;
+constexpr size_t kFileBytes = 1500000;
+
+class ChosenFiles : public zu::DialogSeam {
+ public:
+  void Warning(QWidget*, const QString& text) override { warnings.append(text); }
+  QStringList ChooseFiles(QWidget*, const QString&) override { return chosen; }
+  QStringList chosen;
+  QStringList warnings;
+};
+
+// Message k of file f: a third start threads, the rest answer the message
+// before or one a few back, some one in the file before.
+Msg MessageOf(int f, int k) {
+  Msg m;
+  m.number = 1 + f * kMessages + k;
+  m.name = "\x93\x63\x92\x86 \x88\xea\x98\x59";  // 田中 一郎
+  m.title = "Re:\x83\x82\x83\x66\x83\x80\x82\xcc\x90\xdd\x92\xe8 " + std::to_string(m.number % 500);
+  if (k % 3 == 1) m.parent = m.number - 1;
+  if (k % 3 == 2) m.parent = f > 0 && k % 9 == 2 ? m.number - kMessages : m.number - 2;
+  for (int line = 0; line < 5; ++line) {
+    m.body += "\x83\x82\x83\x66\x83\x80\x82\xcc\x90\xdd\x92\xe8\x82\xc9\x82\xc2\x82\xa2\x82\xc4 line " +
+              std::to_string(line) + " of message " + std::to_string(m.number) + ", settings\r\n";
+  }
+  return m;
+}
+
+// A file of exactly kFileBytes: the last message's body is padded.
+std::string FileOf(int f) {
+  std::string text = "Forum log\r\n";
+  for (int k = 0; k < kMessages; ++k) text += zu::testing::Message(MessageOf(f, k));
+  if (text.size() > kFileBytes - 2) std::abort();
+  while (text.size() < kFileBytes) {
+    const size_t left = kFileBytes - text.size();
+    const size_t line = left >= 102 ? 100 : left - 2;
+    text += std::string(line, 'p') + "\r\n";
+  }
+  return text;
+}
+
+// One message whose body fills a file with 40,000 short lines.
+std::string LongBodyFile() {
+  Msg m;
+  for (int line = 0; line < 40000; ++line) {
+    m.body += "\x96\x7b\x95\xb6 body line " + std::to_string(line) + "\r\n";  // 本文
+  }
+  return zu::testing::Header(m) + m.body;
+}
+
+struct Fixture {
+  Fixture() {
+    for (int f = 0; f < kFiles; ++f) {
+      seam.chosen.append(QString::fromStdString(dir.Write("log" + std::to_string(f) + ".log", FileOf(f))));
+    }
+    longBody = QString::fromStdString(dir.Write("long.log", LongBodyFile()));
+    zu::SetDialogs(&seam);
+    window.show();
+  }
+  ~Fixture() { zu::SetDialogs(nullptr); }
+
+  zu::testing::TempDir dir;
+  ChosenFiles seam;
+  QString longBody;
+  zu::TFrm_Kirdo window;
+};
+
+// Made on first use and dropped before the application object.
+std::unique_ptr<Fixture> shared;
+
+Fixture& Shared() {
+  if (!shared) shared = std::make_unique<Fixture>();
+  return *shared;
+}
+
+void CheckLoaded(benchmark::State& state, Fixture& fx) {
+  if (!fx.seam.warnings.isEmpty()) state.SkipWithError("a file failed to load");
+  if (fx.window.Logs().NodeCount() < kFiles * kMessages) state.SkipWithError("nodes missing");
+}
+
+void OpenCommand(benchmark::State& state) {
+  Fixture& fx = Shared();
+  for (auto _ : state) fx.window.MN_File_OpenClick();
+  CheckLoaded(state, fx);
+  state.counters["nodes"] = fx.window.Logs().NodeCount();
+}
+BENCHMARK(OpenCommand)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void OpenCommandShown(benchmark::State& state) {
+  Fixture& fx = Shared();
+  for (auto _ : state) {
+    fx.window.MN_File_OpenClick();
+    fx.window.TV_Log->repaint();
+  }
+  CheckLoaded(state, fx);
+}
+BENCHMARK(OpenCommandShown)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void SelectOtherFile(benchmark::State& state) {
+  Fixture& fx = Shared();
+  fx.window.MN_File_OpenClick();
+  QTreeWidget& tree = *fx.window.TV_Log;
+  // The first and the last top-level message: two different files.
+  QTreeWidgetItem* items[] = {tree.topLevelItem(0), tree.topLevelItem(tree.topLevelItemCount() - 1)};
+  int turn = 0;
+  for (auto _ : state) tree.setCurrentItem(items[turn++ % 2]);
+  if (fx.window.MM_Text->toPlainText().isEmpty()) state.SkipWithError("nothing shown");
+}
+BENCHMARK(SelectOtherFile)->Unit(benchmark::kMillisecond);
+
+void SelectLongBody(benchmark::State& state) {
+  Fixture& fx = Shared();
+  const QStringList tenFiles = fx.seam.chosen;
+  fx.seam.chosen = QStringList{fx.longBody};
+  fx.window.MN_File_OpenClick();
+  fx.seam.chosen = tenFiles;
+  QTreeWidget& tree = *fx.window.TV_Log;
+  for (auto _ : state) {
+    tree.clearSelection();
+    tree.setCurrentItem(tree.topLevelItem(0));
+  }
+  if (fx.window.MM_Text->document()->blockCount() != 40000) state.SkipWithError("body incomplete");
+}
+BENCHMARK(SelectLongBody)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  Q_INIT_RESOURCE(zu_kirdo);
+  zu::Application app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  shared.reset();
+  return 0;
+}
