@@ -1,6 +1,7 @@
 #include "forms/DialogSeam.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -19,6 +20,19 @@ void ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
 }
+
+// Qt's own print dialog shows a page range whenever CUPS could select pages
+// itself, whatever the options say. A message is always printed whole, so
+// the range is taken away once the dialog is on screen.
+class PrintWholeMessage : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      if (auto* range = watched->findChild<QWidget*>(QStringLiteral("gbPrintRange"))) range->hide();
+    }
+    return false;
+  }
+};
 
 DialogSeam* installed = nullptr;
 
@@ -42,6 +56,8 @@ bool DialogSeam::ChoosePrinter(QWidget* owner, QPrinter& printer) {
   // nothing; printing to a file is how a machine without a printer keeps one.
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                     QAbstractPrintDialog::PrintCollateCopies);
+  PrintWholeMessage wholeMessage;
+  dialog.installEventFilter(&wholeMessage);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <functional>
 
@@ -90,6 +91,17 @@ TEST_F(DialogSeamTest, PrintDialogOffersFilesButNoRangesOrSelection) {
                               }
                             }
                             EXPECT_TRUE(pdfOffered);
+                            // Nor does the full dialog offer a part of the message.
+                            for (QPushButton* more : dialog.findChildren<QPushButton*>()) {
+                              if (more->text().contains(QStringLiteral("Options"))) more->click();
+                            }
+                            for (const QRadioButton* choice : dialog.findChildren<QRadioButton*>()) {
+                              const bool part = choice->text().contains(QStringLiteral("Pages")) ||
+                                                choice->text().contains(QStringLiteral("Selection")) ||
+                                                choice->text().contains(QStringLiteral("Current"));
+                              EXPECT_FALSE(part && choice->isVisibleTo(&dialog))
+                                  << choice->text().toStdString();
+                            }
                           });
   EXPECT_FALSE(chosen) << "a cancelled dialog confirms nothing";
 }
