@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -253,6 +254,9 @@ void TFrm_Kirdo::SetUpLooks() {
     treeColours.setColor(QPalette::Inactive, role, treeColours.color(QPalette::Active, role));
   }
   TV_Log->setPalette(treeColours);
+  // Long titles are shown whole and reached by scrolling, not cut short.
+  TV_Log->header()->setStretchLastSection(false);
+  TV_Log->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   // This style draws the dotted lines between the nodes.
   if (QStyle* lines = QStyleFactory::create(QStringLiteral("Windows"))) {
     lines->setParent(TV_Log);

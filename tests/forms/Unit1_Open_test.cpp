@@ -2,6 +2,7 @@
 // shows them: files chosen in the (scripted) file dialog, warnings, tree
 // captions and shape, and the fields and text pane after a selection.
 #include <QDir>
+#include <QScrollBar>
 #include <filesystem>
 
 #include "Unit1Harness.h"
@@ -74,6 +75,14 @@ TEST_F(OpenTest, BrokenBytesStayWithinTheirLine) {
   Select(Top(0));
   EXPECT_EQ(window->MM_Text->toPlainText(), QStringLiteral("abc\uFFFD\nあnext\n\uFFFD"));
   EXPECT_EQ(window->MM_Text->document()->blockCount(), 3);
+}
+
+TEST_F(OpenTest, LongTitlesAreShownWholeAndScrolled) {
+  const std::string title(180, 'W');
+  Open({WriteLog(dir, "long.log", {M(1, -1, title)})});
+  QApplication::processEvents();
+  EXPECT_GE(Tree().columnWidth(0), Tree().fontMetrics().horizontalAdvance(QString::fromStdString(title)));
+  EXPECT_GT(Tree().horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(OpenTest, TwelveFilesLoadTenAndWarnTwice) {
