@@ -34,7 +34,7 @@ TEST(FuzzReplayTest, EveryKeptInputKeepsTheReadersPromises) {
     const std::string bytes =
         ExpandFuzzInput(reinterpret_cast<const uint8_t*>(raw.data()), raw.size());
     const std::string path = dir.Write(input.filename().string(), bytes);
-    EXPECT_EQ(OpenAndCheck(reader, path, bytes.size()), "") << input.filename();
+    EXPECT_EQ(OpenAndCheck(reader, path, bytes), "") << input.filename();
   }
 }
 
