@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTextCursor>
@@ -395,13 +394,6 @@ TEST_F(CommandTest, ErrorInAHandlerIsShownAndTheProgramGoesOn) {
   QCoreApplication::sendEvent(&failing, &event);
   EXPECT_EQ(dialogs.stops, std::vector<QString>{QStringLiteral("ディスクがいっぱいです.")});
 
-  // Through a click, the way a button's handler fails.
-  QPushButton button;
-  QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("boom"); });
-  button.show();
-  QTest::mouseClick(&button, Qt::LeftButton);
-  ASSERT_EQ(dialogs.stops.size(), 2u);
-  EXPECT_EQ(dialogs.stops[1], QStringLiteral("boom."));
   // The window still works.
   OpenSome();
   Select(Top(1));
