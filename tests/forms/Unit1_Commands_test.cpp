@@ -239,6 +239,27 @@ TEST_F(CommandTest, SearchHitIsSelectedExpandedAndShown) {
   EXPECT_EQ(QApplication::focusWidget(), window->TV_Log) << "the focus does not move";
 }
 
+// When every placeholder is taken, a comment on yet another missing message
+// stays out of the tree; a search that finds it can select nothing.
+TEST_F(CommandTest, SearchHitWithoutANodeLeavesNoSelection) {
+  std::vector<Msg> full;
+  for (int k = 1; k <= 3000; ++k) full.push_back(M(k, 100000 + k, "Orphan"));
+  const std::string a = WriteLog(dir, "full.log", full);
+  const std::string b = WriteLog(dir, "late.log", {M(5000, 200000, "Lost one", "body\r\n")});
+  Open({a, b});
+  ASSERT_EQ(Tree().topLevelItemCount(), 3000);
+  ASSERT_EQ(window->Logs()[1][0].Node, NoNode);
+
+  Select(window->ItemOf(window->Logs()[0][2999].Node));
+  ASSERT_FALSE(ViewIsEmpty());
+  SearchText = "lost";
+  SearchFields = FieldTitle;
+  window->MN_Edit_SearchClick();
+  EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_TRUE(Tree().selectedItems().isEmpty());
+  EXPECT_TRUE(ViewIsEmpty());
+}
+
 TEST_F(CommandTest, CtrlFShowsConditionsAndSearchesWhenAccepted) {
   OpenSome();
   Select(Top(0));

@@ -190,18 +190,5 @@ TEST_F(WindowFormTest, MenusCaptionsShortcutsAndFirstStates) {
   }
 }
 
-TEST_F(WindowFormTest, ComponentsCarryTheirNames) {
-  const std::pair<QObject*, const char*> named[] = {
-      {window->MM_Text, "MM_Text"}, {window->TV_Log, "TV_Log"}, {window->MN_Menu, "MN_Menu"},
-      {window->Panel1, "Panel1"},   {window->Panel2, "Panel2"}, {window->Ed_Number, "Ed_Number"},
-      {window->Ed_Name, "Ed_Name"}, {window->Ed_ID, "Ed_ID"},   {window->Ed_DateTime, "Ed_DateTime"},
-      {window->N4, "N4"},           {window->MN_Info_Info, "MN_Info_Info"},
-  };
-  for (const auto& [object, name] : named) {
-    EXPECT_EQ(object->objectName(), QString::fromLatin1(name));
-    EXPECT_EQ(window->findChild<QObject*>(QString::fromLatin1(name)), object) << name;
-  }
-}
-
 }  // namespace
 }  // namespace zu::testing
