@@ -218,8 +218,23 @@ void TFrm_Kirdo::SetUpLooks() {
   setFont(WindowFont());
   MM_Text->setFont(TextPaneFont());
   MM_Text->setTabChangesFocus(true);  // Tab moves between the tree and the pane
-  setWindowIcon(QIcon(QStringLiteral(":/zu_kirdo/zu_kirdo.xpm")));
+  SetUpPictures();
+  SetUpFields();
+  SetUpTree();
+  Panel2->setAutoFillBackground(true);
+  Panel2->setBackgroundRole(QPalette::Button);
 
+  treeWidth_ = TV_Log->width();
+  centralWidget()->installEventFilter(this);
+  Panel2->installEventFilter(this);
+  resize(ClientWidth, ClientHeight + MN_Menu->sizeHint().height());
+  LayoutClient();
+  setTabOrder(TV_Log, MM_Text);
+  TV_Log->setFocus();
+}
+
+void TFrm_Kirdo::SetUpPictures() {
+  setWindowIcon(QIcon(QStringLiteral(":/zu_kirdo/zu_kirdo.xpm")));
   const std::pair<QToolButton*, const char*> pictures[] = {
       {SB_File_Open, ":/zu_kirdo/file_open.xpm"},
       {SB_File_Print, ":/zu_kirdo/file_print.xpm"},
@@ -231,7 +246,9 @@ void TFrm_Kirdo::SetUpLooks() {
       {SB_Info_Info, ":/zu_kirdo/info_info.xpm"},
   };
   for (const auto& [button, resource] : pictures) button->setIcon(ButtonIcon(resource));
+}
 
+void TFrm_Kirdo::SetUpFields() {
   // The fields are disabled so that they take no focus, clicks or input, yet
   // they must stay readable: disabled text keeps the window-text colour.
   // Ed_Number's own font colour is the window colour; it is drawn on black,
@@ -247,7 +264,9 @@ void TFrm_Kirdo::SetUpLooks() {
     field->setTextMargins(1, 0, 1, 0);
   }
   for (QLabel* label : {Label1, Label2, Label3, Label4}) label->adjustSize();
+}
 
+void TFrm_Kirdo::SetUpTree() {
   // The selected node stays marked while the text pane has the focus.
   QPalette treeColours = TV_Log->palette();
   for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -262,16 +281,6 @@ void TFrm_Kirdo::SetUpLooks() {
     lines->setParent(TV_Log);
     TV_Log->setStyle(lines);
   }
-  Panel2->setAutoFillBackground(true);
-  Panel2->setBackgroundRole(QPalette::Button);
-
-  treeWidth_ = TV_Log->width();
-  centralWidget()->installEventFilter(this);
-  Panel2->installEventFilter(this);
-  resize(ClientWidth, ClientHeight + MN_Menu->sizeHint().height());
-  LayoutClient();
-  setTabOrder(TV_Log, MM_Text);
-  TV_Log->setFocus();
 }
 
 void TFrm_Kirdo::ConnectCommands() {

@@ -131,6 +131,9 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
 
   void TakeComponents();
   void SetUpLooks();
+  void SetUpPictures();
+  void SetUpFields();
+  void SetUpTree();
   void ConnectCommands();
   void ShowBuiltTree();
   void LayoutClient();
