@@ -1,11 +1,11 @@
 #include "forms/PrintJob.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
 #include <cmath>
 
+#include "forms/Fonts.h"
 #include "text/Cp932.h"
 
 namespace zu {
@@ -29,16 +29,7 @@ int32_t CharacterHeight(const QFont& font, const QFontMetrics& metrics) {
 }  // namespace
 
 QFont PrintFont() {
-  QString face = QStringLiteral("IPAGothic");
-  for (const QString& windowsFace : {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic")}) {
-    if (QFontDatabase::hasFamily(windowsFace)) {
-      face = windowsFace;
-      break;
-    }
-  }
-  QFont font(face);
-  font.setStyleHint(QFont::TypeWriter);
-  font.setFixedPitch(true);
+  QFont font = FixedPitchFont();
   font.setPointSizeF(PrintPointSize);
   return font;
 }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFontDatabase>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -21,6 +20,7 @@
 #include "core/PrintLayout.h"
 #include "core/Search.h"
 #include "forms/DialogSeam.h"
+#include "forms/Fonts.h"
 #include "forms/PrintJob.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
@@ -54,30 +54,11 @@ class NodeItem : public QTreeWidgetItem {
   NodeId id_;
 };
 
-QFont FirstInstalledFace(std::initializer_list<const char*> faces, const QFont& fallback) {
-  for (const char* face : faces) {
-    const QString family = QString::fromUtf8(face);
-    if (QFontDatabase::hasFamily(family)) return QFont(family);
-  }
-  return fallback;
-}
-
-// The Windows face where it is installed, else the proportional IPA face
-// that scripts/install-deps.sh brings.
-QFont WindowFont() {
-  QFont font = FirstInstalledFace({"ＭＳ Ｐゴシック", "IPAPGothic"}, QApplication::font());
-  font.setPixelSize(12);
-  return font;
-}
-
 // Body lines are laid out in columns by their writers, so the pane needs a
 // fixed-pitch face that also has the Japanese characters.
 QFont TextPaneFont() {
-  QFont font = FirstInstalledFace({"ＭＳ ゴシック", "IPAGothic"},
-                                  QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  QFont font = FixedPitchFont();
   font.setPixelSize(12);
-  font.setFixedPitch(true);
-  font.setStyleHint(QFont::TypeWriter);
   return font;
 }
 

@@ -1,6 +1,5 @@
 #include "forms/Unit2.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -10,6 +9,7 @@
 
 #include "core/Search.h"
 #include "forms/DialogSeam.h"
+#include "forms/Fonts.h"
 #include "text/Cp932.h"
 #include "ui_Unit2.h"
 
@@ -21,15 +21,6 @@ namespace {
 
 constexpr int DirectionDown = 0;  // the item index; stored as SearchDirection 1
 constexpr int DirectionUp = 1;    // stored as 2
-
-// The windows' face where the Windows fonts are installed, else the
-// Japanese face that ships with the system.
-QFont FormFont() {
-  const QString windowsFace = QStringLiteral("ＭＳ Ｐゴシック");
-  QFont font(QFontDatabase::hasFamily(windowsFace) ? windowsFace : QStringLiteral("IPAPGothic"));
-  font.setPixelSize(12);
-  return font;
-}
 
 bool IsEnterKey(const QKeyEvent& event) {
   return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
@@ -44,7 +35,7 @@ TFrm_Search::TFrm_Search(QWidget* parent)
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(311, 151);
-  setFont(FormFont());
+  setFont(WindowFont());
   // The group titles sit on the frame line, as in the system's own dialogs,
   // so that the boxes' contents fit the form's positions. Set after the
   // font: a style sheet set first would keep the children on the default face.

@@ -1,11 +1,11 @@
 #include "forms/Unit3.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
+#include "forms/Fonts.h"
 #include "ui_Unit3.h"
 
 namespace zu {
@@ -13,15 +13,6 @@ namespace zu {
 TFrm_Info* Frm_Info = nullptr;
 
 namespace {
-
-// The windows' face where the Windows fonts are installed, else the
-// Japanese face that ships with the system.
-QFont FormFont() {
-  const QString windowsFace = QStringLiteral("ＭＳ Ｐゴシック");
-  QFont font(QFontDatabase::hasFamily(windowsFace) ? windowsFace : QStringLiteral("IPAPGothic"));
-  font.setPixelSize(12);
-  return font;
-}
 
 }  // namespace
 
@@ -31,7 +22,7 @@ TFrm_Info::TFrm_Info(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(186, 116);
-  setFont(FormFont());
+  setFont(WindowFont());
   // The labels keep their left-top corner and take the width of their text
   // in whatever face the system has.
   for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
