@@ -1,7 +1,10 @@
-#include "forms/Fonts.h"
+#include "forms/Looks.h"
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
 #include <initializer_list>
 
 namespace zu {
@@ -30,6 +33,17 @@ QFont FixedPitchFont() {
   font.setFixedPitch(true);
   font.setStyleHint(QFont::TypeWriter);
   return font;
+}
+
+void CentreOnScreen(QWidget& window) {
+  const QWidget* parent = window.parentWidget();
+  const QScreen* where = parent != nullptr ? parent->screen() : window.screen();
+  if (where == nullptr) return;
+  const QRect area = where->availableGeometry();
+  const QRect frame = window.frameGeometry();
+  const int left = area.left() + std::max(0, (area.width() - frame.width()) / 2);
+  const int top = area.top() + std::max(0, (area.height() - frame.height()) / 2);
+  window.move(left, top);
 }
 
 }  // namespace zu

@@ -5,7 +5,7 @@
 #include <QPrinter>
 #include <cmath>
 
-#include "forms/Fonts.h"
+#include "forms/Looks.h"
 #include "text/Cp932.h"
 
 namespace zu {

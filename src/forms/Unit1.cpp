@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPrinter>
-#include <QScreen>
 #include <QShortcutEvent>
 #include <QStyleFactory>
 #include <QTextCursor>
@@ -20,7 +19,7 @@
 #include "core/PrintLayout.h"
 #include "core/Search.h"
 #include "forms/DialogSeam.h"
-#include "forms/Fonts.h"
+#include "forms/Looks.h"
 #include "forms/PrintJob.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
@@ -554,15 +553,7 @@ void TFrm_Kirdo::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (centred_) return;
   centred_ = true;
-  CentreOnScreen();
-}
-
-void TFrm_Kirdo::CentreOnScreen() {
-  const QRect area = screen()->availableGeometry();
-  const QRect frame = frameGeometry();
-  const int left = area.left() + std::max(0, (area.width() - frame.width()) / 2);
-  const int top = area.top() + std::max(0, (area.height() - frame.height()) / 2);
-  move(left, top);
+  CentreOnScreen(*this);
 }
 
 }  // namespace zu

@@ -138,7 +138,6 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   void ShowBuiltTree();
   void LayoutClient();
   void SetTreeWidth(int width);
-  void CentreOnScreen();
   NodeId SelectedNode() const;
   QTreeWidgetItem* SelectedItem() const;
   void ShowHit(NodeId node);

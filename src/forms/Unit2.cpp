@@ -2,14 +2,13 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 #include <array>
 #include <string>
 
 #include "core/Search.h"
 #include "forms/DialogSeam.h"
-#include "forms/Fonts.h"
+#include "forms/Looks.h"
 #include "text/Cp932.h"
 #include "ui_Unit2.h"
 
@@ -54,7 +53,7 @@ void TFrm_Search::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // the window system restoring it, not a new showing
   FormShow();
-  CentreOnScreen();
+  CentreOnScreen(*this);
 }
 
 void TFrm_Search::keyPressEvent(QKeyEvent* event) {
@@ -130,14 +129,6 @@ int32_t TFrm_Search::CheckedFields() const {
     if (box->isChecked()) fields |= bit;
   }
   return fields;
-}
-
-void TFrm_Search::CentreOnScreen() {
-  const QScreen* where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
-  if (where == nullptr) return;
-  QRect frame = frameGeometry();
-  frame.moveCenter(where->availableGeometry().center());
-  move(frame.topLeft());
 }
 
 }  // namespace zu

@@ -33,7 +33,6 @@ class TFrm_Search : public QDialog {
   void Btn_SearchClick();
   void Btn_CanselClick();
   int32_t CheckedFields() const;
-  void CentreOnScreen();
 
   std::unique_ptr<Ui::TFrm_Search> ui_;
 };

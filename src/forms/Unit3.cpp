@@ -3,9 +3,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
-#include "forms/Fonts.h"
+#include "forms/Looks.h"
 #include "ui_Unit3.h"
 
 namespace zu {
@@ -37,7 +36,7 @@ void TFrm_Info::showEvent(QShowEvent* event) {
   if (placed_) {
     move(lastPosition_);
   } else {
-    CentreOnScreen();
+    CentreOnScreen(*this);
     placed_ = true;
   }
   ui_->Btn_OK->setFocus();
@@ -62,13 +61,5 @@ void TFrm_Info::keyPressEvent(QKeyEvent* event) {
 }
 
 void TFrm_Info::Btn_OKClick() { reject(); }
-
-void TFrm_Info::CentreOnScreen() {
-  const QScreen* where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
-  if (where == nullptr) return;
-  QRect frame = frameGeometry();
-  frame.moveCenter(where->availableGeometry().center());
-  move(frame.topLeft());
-}
 
 }  // namespace zu

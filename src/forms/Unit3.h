@@ -29,7 +29,6 @@ class TFrm_Info : public QDialog {
 
  private:
   void Btn_OKClick();
-  void CentreOnScreen();
 
   std::unique_ptr<Ui::TFrm_Info> ui_;
   bool placed_ = false;  // shown before: keep the position it was left at
