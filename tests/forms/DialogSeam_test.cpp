@@ -16,17 +16,14 @@
 #include <QTimer>
 #include <functional>
 
+#include "support/OffscreenApp.h"
+
 namespace zu {
 namespace {
 
 class DialogSeamTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "DialogSeam_test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureOffscreenApplication(); }
 
   // Runs `inspect` on the modal widget that `show` opens, then lets `show` return.
   template <typename W>

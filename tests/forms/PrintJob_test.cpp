@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/LogFiles.h"
+#include "support/OffscreenApp.h"
 #include "text/Cp932.h"
 
 namespace zu {
@@ -60,12 +61,7 @@ PrintMessage SampleMessage(int bodyLines) {
 
 class PrintJobTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "PrintJob_test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureOffscreenApplication(); }
 
   // A PDF printer on A4 with 10 mm margins at `dpi`.
   void SetUpPrinter(QPrinter& printer, int dpi, const std::string& file) {

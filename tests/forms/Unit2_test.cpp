@@ -18,6 +18,7 @@
 
 #include "core/Search.h"
 #include "forms/DialogSeam.h"
+#include "support/OffscreenApp.h"
 #include "text/Cp932.h"
 
 namespace zu {
@@ -37,12 +38,7 @@ const QString NoField = QStringLiteral("検索条件を設定してください"
 
 class SearchDialogTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "Unit2_test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureOffscreenApplication(); }
 
   void SetUp() override {
     SetDialogs(&seam_);

@@ -12,17 +12,14 @@
 #include <QTest>
 #include <functional>
 
+#include "support/OffscreenApp.h"
+
 namespace zu {
 namespace {
 
 class AboutBoxTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "Unit3_test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testing::EnsureOffscreenApplication(); }
 
   template <typename W>
   W* Child(const char* name) {
