@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  poppler-utils xvfb xauth
+  poppler-utils xvfb xauth python3
 )
 if [ "${1:-}" = "--gui-tools" ]; then
   packages+=(xdotool imagemagick x11-utils)
