@@ -85,7 +85,7 @@ def flip_case(rng, text):
     return bytes(out)
 
 
-Specials = [b"A", b"a", b"C", b"12", b"112", b"aab", b"AAB", b"\\", b"\t", b"1", b"x", b"\x83",
+OddTexts = [b"A", b"a", b"C", b"12", b"112", b"aab", b"AAB", b"\\", b"\t", b"1", b"x", b"\x83",
             b"\x83\x41", "ア".encode("cp932"), "表".encode("cp932"), b"\\\\", b"NAME ",
             b"  ", b"Taro ", b"-1", b"--", b" ", b"abc", b"Re:", b"\x5c\x5c", b"zzzqqq"]
 
@@ -105,7 +105,7 @@ def search_text(rng, facts, fields, start, upwards):
         start = rng.randrange(len(field))
         return field[start:start + rng.randint(1, 4)]
     if r < 0.985:
-        return rng.choice(Specials)
+        return rng.choice(OddTexts)
     return rng.choice([b"", b"a" * 255, b"a" * 256, "あ".encode("cp932") * 128])
 
 

@@ -29,6 +29,11 @@ WORDS = [b"hello", b"Forum", b"ABC", b"abc", b"aab", b"aaab", b"112", b"12", b"t
 
 NoParent = 0
 
+try:  # the reader's generator, for a few files with odd bytes in every line
+    import generate as odd_files
+except ImportError:
+    odd_files = None
+
 
 def cp(text):
     return text.encode("cp932")
@@ -65,6 +70,8 @@ class SetGen:
             return bytes([self.rng.randrange(0x81, 0xA0), self.rng.randrange(0x40, 0xFD)])
         if r < 0.75:
             return self.pick(WORDS)
+        if r < 0.78:  # page break, controls, and high bytes that lead nothing
+            return bytes([self.pick([0x0C, 0x0C, 0x01, 0x1B, 0x7F, 0x80, 0xA0, 0xFD, 0xFE, 0xFF])])
         return bytes([self.rng.randrange(0x20, 0x7F)])
 
     def text(self, max_bytes, min_bytes=0):
@@ -185,7 +192,12 @@ class SetGen:
                 start = self.rng.randint(1, 400)
             start = max(1, start)
             length = self.rng.randint(1, 25)
-            runs.append([start + i for i in range(length) if not self.chance(0.1)] or [start])
+            run = [start + i for i in range(length) if not self.chance(0.1)] or [start]
+            if self.chance(0.1):
+                run += [self.pick(run) for _ in range(self.rng.randint(1, 3))]  # repeats
+            if self.chance(0.1):
+                self.rng.shuffle(run)
+            runs.append(run)
         return runs
 
     def failing_file(self, directory, k):
@@ -198,6 +210,15 @@ class SetGen:
         elif kind == "folder":
             os.mkdir(path)
         return path
+
+    def odd_file(self, k):
+        """A file from the reader's own generator, bent at the byte level, if it is at hand."""
+        if odd_files is None:
+            return None
+        seed = self.seed * 100 + k
+        if seed in getattr(odd_files, "SIZED", {}):
+            return None  # the buffer-sized files are too slow to load over and over
+        return odd_files.generate(seed)[1]
 
     def file_name(self, k):
         if self.chance(0.1):
@@ -215,7 +236,8 @@ class SetGen:
             if self.chance(0.15):
                 paths.append(os.fsencode(self.failing_file(directory, k)))
             path = os.path.join(os.fsencode(directory), self.file_name(k))
-            write(path, self.log_file(run, all_numbers, missing, long_bodies))
+            data = self.odd_file(k) if self.chance(0.08) else None
+            write(path, data or self.log_file(run, all_numbers, missing, long_bodies))
             paths.append(path)
             if self.chance(0.05):
                 paths.append(path)  # the same file chosen twice

@@ -125,9 +125,14 @@ class LogSet:
     # ----- the log set -------------------------------------------------------------------------
 
     def reset_log_set(self):
+        # Every item is emptied. Only items before a row's end marker are ever written, and the
+        # end marker itself never is, so emptying each row up to its end marker empties all.
         for row in self.log_info:
             for item in row:
+                was_end_marker = item.index == -1
                 item.make_empty()
+                if was_end_marker:
+                    break
         self.orphan_numbers = [-1] * MaxOrphanRoots
         self.orphan_nodes = [None] * MaxOrphanRoots
         self._row_numbers = None
