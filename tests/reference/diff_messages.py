@@ -24,6 +24,7 @@ import generate  # noqa: E402
 from zu_reference import raw, reader  # noqa: E402
 
 TIMEOUT_SECONDS = 60
+M_FIELDS = ["kind", "i", "number", "parent", "senderID", "senderName", "title", "date", "time"]
 
 
 class Outcome:
@@ -41,7 +42,15 @@ def run_tool(tool, path, timeout=TIMEOUT_SECONDS):
                    done.stderr.decode("utf-8", errors="surrogateescape"))
 
 
+# The literal walk re-reads a body from its start for every line: square time on long bodies.
+LITERAL_MAX_BYTES = 500_000
+skipped = []
+
+
 def run_reference(path):
+    if reader.LITERAL and os.path.isfile(path) and os.path.getsize(path) > LITERAL_MAX_BYTES:
+        skipped.append(path)
+        return None
     return Outcome(*raw.messages_raw(path))
 
 
@@ -62,7 +71,8 @@ def first_difference(expected, actual):
                 e = exp_fields[k] if k < len(exp_fields) else None
                 a = act_fields[k] if k < len(act_fields) else None
                 if e != a:
-                    report.append("    field %d: expected %r, actual %r" % (k, e, a))
+                    name = M_FIELDS[k] if exp_fields[0] == b"M" and k < len(M_FIELDS) else k
+                    report.append("    field %s: expected %r, actual %r" % (name, e, a))
                     break
         if n > 0:
             report.insert(1, "    after:    %r" % exp_lines[n - 1][:120])
@@ -73,6 +83,8 @@ def first_difference(expected, actual):
 def compare(path, actual):
     """None when the tool agrees with the reference, else a description."""
     expected = run_reference(path)
+    if expected is None:
+        return None
     problems = []
     if expected.status != actual.status:
         problems.append("  exit status: expected %r, actual %r" % (expected.status, actual.status))
@@ -118,7 +130,50 @@ def special_paths(workdir):
          write(os.fsdecode(b"\x83\x5c\x95\x5c.log"), b"x\n")),
         ("one message", write("one.log", one)),
         ("empty path", ""),
+        ("relative path", os.path.relpath(write("relative.log", one))),
+        ("trailing slash after a file name", file_link + "/"),
+        ("character device /dev/null", "/dev/null"),
+        ("endless character device /dev/zero", "/dev/zero"),
+        ("regular file of size 0 with contents", "/proc/self/status"),
+        ("relative missing path", os.path.relpath(os.path.join(workdir, "missing.log"))),
     ]
+
+
+def pairs(count, tail=b""):
+    return b"".join(b"%d/1 ABCDEFGH\r\n1) a b\r\nb%d\r\n" % (k + 1, k) for k in range(count)) + tail
+
+
+# Hand-made logs for the documented edge cases; the generator meets most of them only by chance.
+FIXED_FILES = [
+    ("pair with ')'", b"1/1 ABCDEFGH\n1) a b\n"),
+    ("second line led by spaces", b"1/1 ABCDEFGH\n a b\n"),
+    ("two spaces before the ID", b"12/5  ABCDEFGH\n1) a b\n"),
+    ("second line is the final piece", b"1/1 ABCDEFGH\n1) a b"),
+    ("first line is the final piece", b"x\n1/1 ABCDEFGH"),
+    ("CR before the first space", b"1/1\r ABCDEFGH\r\n1) a b\r\n"),
+    ("CR-only line ends", b"1/1 ABCDEFGH\r1) a b\rbody\r"),
+    ("last line without LF", b"1/1 ABCDEFGH\n1) a b\nbody\nlast line"),
+    ("last line with CR LF", b"1/1 ABCDEFGH\n1) a b\nbody\nlast line\r\n"),
+    ("one body line before the next pair", b"1/1 ABCDEFGH\n1) a b\nlost\n2/2 ABCDEFGH\n1) a b\n"),
+    ("first line followed by a first line",
+     b"2/2 ABCDEFGH\n1/1 ABCDEFGH\n1) a b\n3/3 ABCDEFGH\n1) a b\nx\n"),
+    ("only NULs", b"\0" * 100),
+    ("only LF", b"\n"),
+    ("NUL inside the header", b"1/1 ABCDEFGH  NAME\0 title\n00007) 96/05/17 21:05  1\0\x82\xa0\n"),
+    ("title cut at 254 bytes", b"1/1 ABCDEFGH  " + b"N" * 16 + b" " + b"\x95\x5c" * 150 + b"\n1) a b\n"),
+    ("3000 pairs", pairs(3000)),
+    ("3001 pairs", pairs(3001, b"tail\r\n")),
+    ("one long body", b"1/1 ABCDEFGH\r\n1) a b\r\n" + b"body \\ line\t\r\n" * 60000),
+    ("full buffer without LF", b"x" * 1_500_000),
+]
+
+
+def check_fixed(tool, workdir, tally):
+    for n, (label, data) in enumerate(FIXED_FILES):
+        path = os.path.join(workdir, "fixed-%d.log" % n)
+        with open(path, "wb") as f:
+            f.write(data)
+        tally.record(label, path, compare(path, run_tool(tool, path)))
 
 
 def check_special(tool, workdir, tally):
@@ -150,7 +205,9 @@ class Tally:
             print("failing files kept in %s" % self.workdir)
         else:
             shutil.rmtree(self.workdir, ignore_errors=True)
-        print("%d passed, %d failed" % (self.passed, self.failed))
+        if skipped:
+            print("%d large files not compared in literal mode" % len(skipped))
+        print("%d passed, %d failed" % (self.passed - len(skipped), self.failed))
         sys.exit(1 if self.failed else 0)
 
 
@@ -162,7 +219,8 @@ def main():
     parser.add_argument("--literal", action="store_true",
                         help="reference walks byte by byte and re-reads bodies (slow)")
     parser.add_argument("--keep-going", action="store_true")
-    parser.add_argument("--skip-special", action="store_true")
+    parser.add_argument("--skip-special", action="store_true",
+                        help="only the generated files")
     args = parser.parse_args()
     if not args.tool:
         parser.error("no dump tool: pass its path or set ZU_DUMP_TOOL")
@@ -175,6 +233,7 @@ def main():
         special = os.path.join(workdir, "special")
         os.mkdir(special)
         check_special(args.tool, special, tally)
+        check_fixed(args.tool, special, tally)
     for seed in range(args.seed, args.seed + args.count):
         kind, data = generate.generate(seed)
         path = os.path.join(workdir, "seed-%d.log" % seed)

@@ -101,6 +101,8 @@ class Gen:
             b"0", b"00000", b"", b"+-5", b" " + text, text + b"x", b"x" + text,
             b"%d" % self.pick([2147483647, 2147483648, 4294967296, 4294967297, 99999999999]),
             b"-4294967295", b"-2147483648", text + b"\x82\xa0", b"\0" + text,
+            text + b"/" + text,  # a second '/' belongs to the second number
+            b"0" * self.rng.randint(200, 260) + b"7",  # pushes the ID across the 254-byte cut
         ])
 
     def sender_id(self):

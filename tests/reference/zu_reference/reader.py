@@ -181,12 +181,9 @@ class LogFile:
             return False
         try:
             with open(path, "rb") as f:
-                if info.st_size > BUFFER_SIZE:
-                    data = b""
-                else:
-                    data = f.read(BUFFER_SIZE + 1)
-                    if len(data) > BUFFER_SIZE:  # grew since stat: too large after all
-                        data = b""
+                size = os.fstat(f.fileno()).st_size
+                # One read of the size found up front; a short read keeps what came.
+                data = b"" if size > BUFFER_SIZE else f.read(size)
         except (OSError, ValueError):
             return False
         self.data = data
