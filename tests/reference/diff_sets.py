@@ -183,7 +183,8 @@ def first_difference(expected, actual):
 
 def describe(seed, command, args, what, expected, actual):
     shown = " ".join(repr(a)[2:-1] for a in args)
-    lines = ["FAIL seed %d: zu_kirdo_dump --raw %s %s" % (seed, command, shown)]
+    lines = ["FAIL seed %d: zu_kirdo_dump --raw %s %s" % (seed, command, shown),
+             "  (the files: generate_sets.py %d DIR, then run it in DIR)" % seed]
     if what == "status":
         lines.append("  exit status: expected %d, got %d" % (expected, actual))
     else:

@@ -202,7 +202,10 @@ class SetGen:
 
     def failing_file(self, directory, k):
         kind = self.pick(["missing", "empty", "plain", "folder"])
-        path = os.path.join(directory, "bad%02d.log" % k)
+        name = b"bad%02d.log" % k
+        if self.chance(0.3):
+            name = self.pick([b"bad%02d\\.log" % k, b"bad%02d\t.log" % k, cp("不良%02d.log" % k)])
+        path = os.path.join(os.fsencode(directory), name)
         if kind == "empty":
             write(path, b"")
         elif kind == "plain":
@@ -234,13 +237,13 @@ class SetGen:
         paths = []
         for k, run in enumerate(runs):
             if self.chance(0.15):
-                paths.append(os.fsencode(self.failing_file(directory, k)))
+                paths.append(self.failing_file(directory, k))
             path = os.path.join(os.fsencode(directory), self.file_name(k))
             data = self.odd_file(k) if self.chance(0.08) else None
             write(path, data or self.log_file(run, all_numbers, missing, long_bodies))
             paths.append(path)
-            if self.chance(0.05):
-                paths.append(path)  # the same file chosen twice
+            if self.chance(0.05):  # the same file chosen twice, maybe by another spelling
+                paths.append(self.pick([path, os.path.join(b".", path)]))
         return paths
 
     def full_placeholder_set(self, directory):

@@ -63,19 +63,22 @@ class TreeNode:
 
 class ThreadTree:
     def __init__(self):
-        self.top_level = []
+        self.clear()
 
     def clear(self):
         self.top_level = []
+        self.nodes = []  # every node in order of creation
 
     def add_top(self, caption):
         node = TreeNode(caption, None)
         self.top_level.append(node)
+        self.nodes.append(node)
         return node
 
     def add_child(self, parent, caption):
         node = TreeNode(caption, parent)
         parent.children.append(node)
+        self.nodes.append(node)
         return node
 
     def walk(self):
