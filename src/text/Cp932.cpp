@@ -97,6 +97,23 @@ bool AppendEncodedRun(QStringView text, std::string& out) {
   return true;
 }
 
+// Characters that JIS X 0208 and most keyboards on other systems write with
+// one code point and the Windows code page with another (a wave dash typed on
+// Linux is U+301C, the code page reads 0x8160 as U+FF5E). Both mean the same
+// glyph of the same JIS row, so a search typed either way finds it.
+char16_t CodePageForm(char16_t unit) {
+  switch (unit) {
+    case 0x301C: return 0xFF5E;  // wave dash
+    case 0x2016: return 0x2225;  // double vertical line
+    case 0x2212: return 0xFF0D;  // minus sign
+    case 0x00A2: return 0xFFE0;  // cent sign
+    case 0x00A3: return 0xFFE1;  // pound sign
+    case 0x00AC: return 0xFFE2;  // not sign
+    case 0x2014: return 0x2015;  // em dash
+    default: return unit;
+  }
+}
+
 }  // namespace
 
 QString FromCp932(std::string_view bytes) {
@@ -117,7 +134,9 @@ QString FromCp932(std::string_view bytes) {
   return out;
 }
 
-bool ToCp932(const QString& text, std::string& out) {
+bool ToCp932(const QString& typed, std::string& out) {
+  QString text = typed;
+  for (QChar& unit : text) unit = QChar(CodePageForm(unit.unicode()));
   out.clear();
   out.reserve(static_cast<size_t>(text.size()) * 2);
   const qsizetype size = text.size();

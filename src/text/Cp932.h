@@ -12,7 +12,9 @@ namespace zu {
 // the rest of the text is kept.
 QString FromCp932(std::string_view bytes);
 
-// Encodes `text` as CP932 into `out`. False, with `out` unspecified, when a
+// Encodes `text` as CP932 into `out`. The JIS forms of the few characters the
+// code page knows under another code point (U+301C wave dash, U+2212 minus,
+// ...) are taken as that character. False, with `out` unspecified, when a
 // character has no CP932 form.
 bool ToCp932(const QString& text, std::string& out);
 

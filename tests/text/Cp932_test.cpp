@@ -92,7 +92,8 @@ TEST(ToCp932Test, EncodesOrRefuses) {
       {u"é", false, ""},
       {u"a😀b", false, ""},
       {u"¥", false, ""},        // only a look-alike of 0x5C
-      {u"−", false, ""},        // U+2212; the code page has only U+FF0D
+      {u"−", true, "\x81\x7c"},   // U+2212, the JIS minus sign
+      {u"〜‖¢£¬—", true, "\x81\x60\x81\x61\x81\x91\x81\x92\x81\xca\x81\x5c"},
       {u"\ufffd", false, ""},
       {u"a\xd800", false, ""},  // a lone surrogate
   };
