@@ -120,11 +120,24 @@ class MenuShortcuts : public QObject {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != &window_) return false;
     QAction* item = window_.MenuItemOfShortcut(KeysOf(event));
-    if (item == nullptr) return false;
+    if (item == nullptr) return TakeOtherKey(watched, event);
     event.accept();
     // Accepting the override keeps Qt's shortcut map out; the key press
     // that follows runs the item.
     if (event.type() == QEvent::KeyPress) window_.RunShortcut(item);
+    return true;
+  }
+
+  // The tree would copy its own caption on any other copy key (Ctrl+Insert);
+  // only the text pane is ever copied. F10 opens the menu bar, as Alt does.
+  bool TakeOtherKey(QObject* watched, QKeyEvent& event) {
+    const bool treeCopy = watched == window_.TV_Log && event.matches(QKeySequence::Copy);
+    const bool menuKey = event.key() == Qt::Key_F10 && event.modifiers() == Qt::NoModifier;
+    if (!treeCopy && !menuKey) return false;
+    event.accept();
+    if (menuKey && event.type() == QEvent::KeyPress) {
+      window_.MN_Menu->setActiveAction(window_.MN_File->menuAction());
+    }
     return true;
   }
 

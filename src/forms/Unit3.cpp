@@ -11,10 +11,6 @@ namespace zu {
 
 TFrm_Info* Frm_Info = nullptr;
 
-namespace {
-
-}  // namespace
-
 TFrm_Info::TFrm_Info(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFrm_Info>()) {
   ui_->setupUi(this);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

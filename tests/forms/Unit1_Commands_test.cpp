@@ -161,6 +161,25 @@ TEST_F(CommandTest, CtrlCKeyFollowsTheMenu) {
   EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
 }
 
+TEST_F(CommandTest, TreeNeverCopiesItsCaption) {
+  OpenSome();
+  Select(Top(0));
+  SetClipboard(QStringLiteral("kept"));
+  KeyIn(window->TV_Log, Qt::Key_Insert, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard(), QStringLiteral("kept"));
+}
+
+TEST_F(CommandTest, F10DropsTheFileMenu) {
+  OpenSome();
+  Select(Top(0));
+  QSignalSpy shown(window->MN_File, &QMenu::aboutToShow);
+  KeyIn(window->TV_Log, Qt::Key_F10);
+  EXPECT_EQ(shown.count(), 1);
+  EXPECT_TRUE(window->MN_File->isVisible());
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)}) << "F10 reached the tree";
+  window->MN_File->close();
+}
+
 // A key that the menu has taken reaches no widget, whether the item acted
 // or was refused; other keys still do.
 TEST_F(CommandTest, MenuKeysAreNotPassedOn) {

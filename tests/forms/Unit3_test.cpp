@@ -42,7 +42,7 @@ TEST_F(AboutBoxTest, ShowsTheProgramNameVersionAndDate) {
       {"Label1", QStringLiteral("ZU_Kirdo for Windows95"), {32, 16}},
       {"Label2", QStringLiteral("Ver 2.00"), {56, 40}},
       {"Label3", QStringLiteral("1998.3.19"), {112, 40}},
-      {"Label4", QStringLiteral("by ZU"), {120, 56}},
+      {"Label4", QStringLiteral("有志一同"), {120, 56}},  // within the bevel
   };
   box_.show();
   for (const Row& row : rows) {
@@ -63,6 +63,9 @@ TEST_F(AboutBoxTest, ShowsTheProgramNameVersionAndDate) {
   auto* bevel = Child<QFrame>("Bevel1");
   ASSERT_NE(bevel, nullptr);
   EXPECT_EQ(bevel->geometry(), QRect(8, 8, 169, 73));
+  for (const Row& row : rows) {
+    EXPECT_TRUE(bevel->geometry().contains(Child<QLabel>(row.name)->geometry())) << row.name;
+  }
   EXPECT_EQ(bevel->frameShadow(), QFrame::Sunken);
   for (const QWidget* w : box_.findChildren<QWidget*>()) {
     const QFontInfo face(w->font());
