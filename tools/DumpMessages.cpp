@@ -6,6 +6,7 @@
 
 #include "DumpCommands.h"
 #include "DumpOutput.h"
+#include "core/Messages.h"
 #include "reader/zuLogFile.h"
 
 namespace zu::dump {
@@ -77,7 +78,7 @@ int RunMessages(bool raw, const std::vector<std::string>& args) {
   LogReader.AllocateBuffer();
   // Open fails for a file without messages too: the viewer warns the same way.
   if (!LogReader.Open(file)) {
-    WriteError(file + "を開けませんでした");
+    WriteError(file + MessageText(Message::CannotOpen));
     return 1;
   }
   std::setvbuf(stdout, nullptr, _IOFBF, kOutputBuffer);

@@ -12,6 +12,11 @@ const char* MessageText(Message m) {
     case Message::SearchNoFields: return "検索タイプを指定してください";
     case Message::SearchFileError: return "ファイルエラー";
     case Message::SearchEnd: return "検索末尾まで検索しました";
+    case Message::ConditionsNoText: return "検索文字を入力してください";
+    case Message::ConditionsNotCp932: return "検索文字にShift-JISで表せない文字があります";
+    case Message::ConditionsTooLong: return "検索文字が長すぎます（半角255文字、全角127文字まで）";
+    case Message::ConditionsNoFields: return "検索条件を設定してください";
+    case Message::PrintFailed: return "印刷できませんでした";
   }
   return "";
 }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/Messages.h"
 #include "forms/DialogSeam.h"
 
 namespace zu {
@@ -22,8 +23,10 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-void ShowError(const char* message) {
-  Dialogs().Stop(QApplication::activeWindow(), QString::fromUtf8(message) + QLatin1Char('.'));
+void ShowError(QWidget* owner, const char* message) {
+  Dialogs().Stop(owner, QString::fromUtf8(message) + QLatin1Char('.'));
 }
+
+void ShowError(const char* message) { ShowError(QApplication::activeWindow(), message); }
 
 }  // namespace zu

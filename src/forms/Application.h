@@ -6,10 +6,9 @@
 
 #include <QApplication>
 
-namespace zu {
+class QWidget;
 
-inline constexpr const char* ApplicationTitle = "ZU_Kirdo for Windows95";
-inline constexpr const char* HelpFileName = "zu_kirdo.hlp";
+namespace zu {
 
 class Application : public QApplication {
  public:
@@ -19,7 +18,9 @@ class Application : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Shows `message` + "." in the stop box over the active window.
+// Shows `message` (UTF-8) + "." in the stop box over `owner`, or over the
+// active window.
+void ShowError(QWidget* owner, const char* message);
 void ShowError(const char* message);
 
 }  // namespace zu

@@ -2,10 +2,13 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include "core/Messages.h"
 
 namespace zu {
 
@@ -38,12 +41,18 @@ DialogSeam* installed = nullptr;
 
 }  // namespace
 
+QString TextOf(Message m, const std::string& path) {
+  QString text = QString::fromUtf8(MessageText(m));
+  if (!path.empty()) text.prepend(QFile::decodeName(path.c_str()));
+  return text;
+}
+
 void DialogSeam::Warning(QWidget* owner, const QString& text) {
-  ShowBox(owner, QMessageBox::Warning, QStringLiteral("ﾛｰｶﾙｴﾗｰ"), text);
+  ShowBox(owner, QMessageBox::Warning, QString::fromUtf8(WarningCaption), text);
 }
 
 void DialogSeam::Stop(QWidget* owner, const QString& text) {
-  ShowBox(owner, QMessageBox::Critical, QStringLiteral("ZU_Kirdo for Windows95"), text);
+  ShowBox(owner, QMessageBox::Critical, QString::fromUtf8(ApplicationTitle), text);
 }
 
 QStringList DialogSeam::ChooseFiles(QWidget* owner, const QString& title) {

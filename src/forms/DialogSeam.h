@@ -6,12 +6,19 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 
 class QDialog;
 class QPrinter;
 class QWidget;
 
 namespace zu {
+
+enum class Message;
+
+// The text of `m` as the windows show it: a path, decoded as the file
+// system's name, is put in front (CannotOpen is the only such warning).
+QString TextOf(Message m, const std::string& path = {});
 
 class DialogSeam {
  public:

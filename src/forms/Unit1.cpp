@@ -18,6 +18,8 @@
 #include "core/MessageView.h"
 #include "core/PrintLayout.h"
 #include "core/Search.h"
+#include "core/Messages.h"
+#include "forms/Application.h"
 #include "forms/DialogSeam.h"
 #include "forms/Looks.h"
 #include "forms/PrintJob.h"
@@ -350,11 +352,7 @@ void TFrm_Kirdo::ClearView() {
   Ed_DateTime->setText(QString());
 }
 
-void TFrm_Kirdo::Warn(Message m, const std::string& path) {
-  QString text = QString::fromUtf8(MessageText(m));
-  if (m == Message::CannotOpen) text.prepend(QFile::decodeName(path.c_str()));
-  Dialogs().Warning(this, text);
-}
+void TFrm_Kirdo::Warn(Message m, const std::string& path) { Dialogs().Warning(this, TextOf(m, path)); }
 
 NodeId TFrm_Kirdo::NodeOf(const QTreeWidgetItem* item) {
   if (item == nullptr || item->type() != NodeItemType) return NoNode;
@@ -376,7 +374,7 @@ NodeId TFrm_Kirdo::SelectedNode() const { return NodeOf(SelectedItem()); }
 // ---- commands ----
 
 void TFrm_Kirdo::MN_File_OpenClick() {
-  const QStringList chosen = Dialogs().ChooseFiles(this, QStringLiteral("ZU_Kirdo ファイルオープン"));
+  const QStringList chosen = Dialogs().ChooseFiles(this, QString::fromUtf8(OpenDialogTitle));
   if (chosen.isEmpty()) return;
   std::vector<std::string> paths;
   paths.reserve(static_cast<size_t>(chosen.size()));
@@ -408,7 +406,7 @@ void TFrm_Kirdo::MN_File_PrintClick() {
   if (!ReadPrintMessage(*logSet_, node, message)) return;  // a placeholder, or warned
   if (!PrintMessageOn(printer, message)) {
     // What the printer refused is shown as the program's other failures are.
-    Dialogs().Stop(this, QStringLiteral("印刷できませんでした."));
+    ShowError(this, MessageText(Message::PrintFailed));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "core/Messages.h"
 #include "core/Search.h"
 #include "forms/DialogSeam.h"
 #include "forms/Looks.h"
@@ -85,23 +86,23 @@ void TFrm_Search::FormShow() {
 void TFrm_Search::Btn_SearchClick() {
   const QString typed = ui_->Ed_String->text();
   if (typed.isEmpty()) {
-    Dialogs().Warning(this, QStringLiteral("検索文字を入力してください"));
+    Dialogs().Warning(this, TextOf(Message::ConditionsNoText));
     return;
   }
   // The search compares the text as the logs' own bytes, in a buffer of
   // MaxSearchTextBytes; a text that cannot become such bytes is refused here.
   std::string bytes;
   if (!ToCp932(typed, bytes)) {
-    Dialogs().Warning(this, QStringLiteral("検索文字にShift-JISで表せない文字があります"));
+    Dialogs().Warning(this, TextOf(Message::ConditionsNotCp932));
     return;
   }
   if (bytes.size() > static_cast<size_t>(MaxSearchTextBytes)) {
-    Dialogs().Warning(this, QStringLiteral("検索文字が長すぎます（半角255文字、全角127文字まで）"));
+    Dialogs().Warning(this, TextOf(Message::ConditionsTooLong));
     return;
   }
   const int32_t fields = CheckedFields();
   if (fields == 0) {
-    Dialogs().Warning(this, QStringLiteral("検索条件を設定してください"));
+    Dialogs().Warning(this, TextOf(Message::ConditionsNoFields));
     return;
   }
   SearchText = bytes;

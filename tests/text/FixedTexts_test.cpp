@@ -1,7 +1,12 @@
 // The core writes its fixed print texts as CP932 bytes; they must be what the
-// text boundary makes of the texts they stand for.
+// text boundary makes of the texts they stand for. Every other fixed text is
+// one the code page can hold, as the system's own texts always were.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "core/Messages.h"
 #include "core/PrintLayout.h"
 #include "text/Cp932.h"
 
@@ -22,6 +27,18 @@ TEST(FixedTextsTest, PrintLabelsAreTheirTextsInCp932) {
     ASSERT_TRUE(ToCp932(text, encoded)) << text.toStdString();
     EXPECT_EQ(encoded, c.bytes) << text.toStdString();
     EXPECT_EQ(FromCp932(c.bytes), text);
+  }
+}
+
+TEST(FixedTextsTest, EveryMessageAndCaptionHasACp932Form) {
+  std::vector<const char*> texts = {ApplicationTitle, HelpFileName, WarningCaption, OpenDialogTitle};
+  for (int m = 0; m <= static_cast<int>(Message::PrintFailed); ++m) {  // the last one
+    texts.push_back(MessageText(static_cast<Message>(m)));
+  }
+  for (const char* text : texts) {
+    std::string encoded;
+    EXPECT_FALSE(std::string(text).empty());
+    EXPECT_TRUE(ToCp932(QString::fromUtf8(text), encoded)) << text;
   }
 }
 
