@@ -5,12 +5,10 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPrinter>
-#include <QShortcutEvent>
 #include <QStyleFactory>
 #include <QTextCursor>
 #include <algorithm>
@@ -22,6 +20,7 @@
 #include "forms/Application.h"
 #include "forms/DialogSeam.h"
 #include "forms/Looks.h"
+#include "forms/MenuShortcuts.h"
 #include "forms/PrintJob.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
@@ -73,15 +72,6 @@ QIcon ButtonIcon(const char* resource) {
   return icon;
 }
 
-QKeySequence KeysOf(const QKeyEvent& event) {
-  const int key = event.key();
-  if (key == 0 || key == Qt::Key_unknown || key == Qt::Key_Control || key == Qt::Key_Shift ||
-      key == Qt::Key_Alt || key == Qt::Key_Meta) {
-    return {};
-  }
-  return QKeySequence(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(key)));
-}
-
 // The body as the pane's text, decoded in one piece: LF is never the second
 // byte of a double-byte character, so a line that ends in a cut lead byte
 // still ends where it did.
@@ -96,63 +86,6 @@ QString JoinLines(const std::vector<std::string>& lines) {
   }
   return FromCp932(joined);
 }
-
-// The menus' shortcuts, acted on as the menus do. Qt alone would hand the key
-// of a disabled item to the focused widget, and the text pane claims Ctrl+C
-// for itself before any shortcut; so a key that is a menu item's shortcut is
-// taken from the widgets of the main window here and never passed on.
-class MenuShortcuts : public QObject {
- public:
-  explicit MenuShortcuts(TFrm_Kirdo& window) : QObject(&window), window_(window) {}
-
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::ShortcutOverride:
-      case QEvent::KeyPress:
-        return TakeKey(watched, static_cast<QKeyEvent&>(*event));
-      case QEvent::Shortcut:
-        return TakeShortcut(watched, static_cast<QShortcutEvent&>(*event));
-      default:
-        return false;
-    }
-  }
-
- private:
-  bool TakeKey(QObject* watched, QKeyEvent& event) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != &window_) return false;
-    QAction* item = window_.MenuItemOfShortcut(KeysOf(event));
-    if (item == nullptr) return TakeOtherKey(watched, event);
-    event.accept();
-    // Accepting the override keeps Qt's shortcut map out; the key press
-    // that follows runs the item.
-    if (event.type() == QEvent::KeyPress) window_.RunShortcut(item);
-    return true;
-  }
-
-  // The tree would copy its own caption on any other copy key (Ctrl+Insert);
-  // only the text pane is ever copied. F10 opens the menu bar, as Alt does.
-  bool TakeOtherKey(QObject* watched, QKeyEvent& event) {
-    const bool treeCopy = watched == window_.TV_Log && event.matches(QKeySequence::Copy);
-    const bool menuKey = event.key() == Qt::Key_F10 && event.modifiers() == Qt::NoModifier;
-    if (!treeCopy && !menuKey) return false;
-    event.accept();
-    if (menuKey && event.type() == QEvent::KeyPress) {
-      window_.MN_Menu->setActiveAction(window_.MN_File->menuAction());
-    }
-    return true;
-  }
-
-  // With no focus widget the shortcut map acts on an enabled item itself.
-  bool TakeShortcut(QObject* watched, QShortcutEvent& event) {
-    QAction* item = window_.MenuItemOfShortcut(event.key());
-    if (item == nullptr || item != watched) return false;
-    window_.RunShortcut(item);
-    return true;
-  }
-
-  TFrm_Kirdo& window_;
-};
 
 }  // namespace
 

@@ -1,0 +1,75 @@
+#include "forms/MenuShortcuts.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcutEvent>
+#include <QTreeWidget>
+
+#include "forms/Unit1.h"
+
+namespace zu {
+
+namespace {
+
+// The key and its modifiers as a shortcut compares them; a modifier pressed
+// alone is no shortcut.
+QKeySequence KeysOf(const QKeyEvent& event) {
+  const int key = event.key();
+  if (key == 0 || key == Qt::Key_unknown || key == Qt::Key_Control || key == Qt::Key_Shift ||
+      key == Qt::Key_Alt || key == Qt::Key_Meta) {
+    return {};
+  }
+  return QKeySequence(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(key)));
+}
+
+}  // namespace
+
+MenuShortcuts::MenuShortcuts(TFrm_Kirdo& window) : QObject(&window), window_(window) {}
+
+bool MenuShortcuts::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+      return TakeKey(watched, static_cast<QKeyEvent&>(*event));
+    case QEvent::Shortcut:
+      return TakeShortcut(watched, static_cast<QShortcutEvent&>(*event));
+    default:
+      return false;
+  }
+}
+
+bool MenuShortcuts::TakeKey(QObject* watched, QKeyEvent& event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr || widget->window() != &window_) return false;
+  QAction* item = window_.MenuItemOfShortcut(KeysOf(event));
+  if (item == nullptr) return TakeOtherKey(watched, event);
+  event.accept();
+  // Accepting the override keeps Qt's shortcut map out; the key press
+  // that follows runs the item.
+  if (event.type() == QEvent::KeyPress) window_.RunShortcut(item);
+  return true;
+}
+
+// The tree would copy its own caption on any other copy key (Ctrl+Insert);
+// only the text pane is ever copied. F10 opens the menu bar, as Alt does.
+bool MenuShortcuts::TakeOtherKey(QObject* watched, QKeyEvent& event) {
+  const bool treeCopy = watched == window_.TV_Log && event.matches(QKeySequence::Copy);
+  const bool menuKey = event.key() == Qt::Key_F10 && event.modifiers() == Qt::NoModifier;
+  if (!treeCopy && !menuKey) return false;
+  event.accept();
+  if (menuKey && event.type() == QEvent::KeyPress) {
+    window_.MN_Menu->setActiveAction(window_.MN_File->menuAction());
+  }
+  return true;
+}
+
+// With no focus widget the shortcut map acts on an enabled item itself.
+bool MenuShortcuts::TakeShortcut(QObject* watched, QShortcutEvent& event) {
+  QAction* item = window_.MenuItemOfShortcut(event.key());
+  if (item == nullptr || item != watched) return false;
+  window_.RunShortcut(item);
+  return true;
+}
+
+}  // namespace zu
