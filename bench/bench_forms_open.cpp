@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "forms/Application.h"
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 #include "forms/Unit1.h"
 #include "support/LogFiles.h"
 
@@ -30,7 +30,7 @@ constexpr int kFiles = 10;
 constexpr int kMessages = 3000;
 constexpr size_t kFileBytes = 1500000;
 
-class ChosenFiles : public zu::DialogSeam {
+class ChosenFiles : public zu::WindowDialogs {
  public:
   void Warning(QWidget*, const QString& text) override { warnings.append(text); }
   QStringList ChooseFiles(QWidget*, const QString&) override { return chosen; }
@@ -79,16 +79,16 @@ std::string LongBodyFile() {
 struct Fixture {
   Fixture() {
     for (int f = 0; f < kFiles; ++f) {
-      seam.chosen.append(QString::fromStdString(dir.Write("log" + std::to_string(f) + ".log", FileOf(f))));
+      dialogs.chosen.append(QString::fromStdString(dir.Write("log" + std::to_string(f) + ".log", FileOf(f))));
     }
     longBody = QString::fromStdString(dir.Write("long.log", LongBodyFile()));
-    zu::SetDialogs(&seam);
+    zu::SetDialogs(&dialogs);
     window.show();
   }
   ~Fixture() { zu::SetDialogs(nullptr); }
 
   zu::testing::TempDir dir;
-  ChosenFiles seam;
+  ChosenFiles dialogs;
   QString longBody;
   zu::TFrm_Kirdo window;
 };
@@ -102,7 +102,7 @@ Fixture& Shared() {
 }
 
 void CheckLoaded(benchmark::State& state, Fixture& fx) {
-  if (!fx.seam.warnings.isEmpty()) state.SkipWithError("a file failed to load");
+  if (!fx.dialogs.warnings.isEmpty()) state.SkipWithError("a file failed to load");
   if (fx.window.Logs().NodeCount() < kFiles * kMessages) state.SkipWithError("nodes missing");
 }
 
@@ -138,10 +138,10 @@ BENCHMARK(SelectOtherFile)->Unit(benchmark::kMillisecond);
 
 void SelectLongBody(benchmark::State& state) {
   Fixture& fx = Shared();
-  const QStringList tenFiles = fx.seam.chosen;
-  fx.seam.chosen = QStringList{fx.longBody};
+  const QStringList tenFiles = fx.dialogs.chosen;
+  fx.dialogs.chosen = QStringList{fx.longBody};
   fx.window.MN_File_OpenClick();
-  fx.seam.chosen = tenFiles;
+  fx.dialogs.chosen = tenFiles;
   QTreeWidget& tree = *fx.window.TV_Log;
   for (auto _ : state) {
     tree.clearSelection();

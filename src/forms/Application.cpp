@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "core/Messages.h"
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 
 namespace zu {
 

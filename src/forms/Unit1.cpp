@@ -18,7 +18,7 @@
 #include "core/Search.h"
 #include "core/Messages.h"
 #include "forms/Application.h"
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 #include "forms/Looks.h"
 #include "forms/MenuShortcuts.h"
 #include "forms/PrintJob.h"

@@ -8,7 +8,7 @@
 
 #include "core/Messages.h"
 #include "core/Search.h"
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 #include "forms/Looks.h"
 #include "text/Cp932.h"
 #include "ui_Unit2.h"

@@ -1,6 +1,6 @@
 // Drives the real main window offscreen: the application object, the three
-// forms as start-up makes them, and a scripted dialog seam that answers the
-// file dialog with chosen paths, records warnings and stop boxes, and answers
+// forms as start-up makes them, and scripted dialogs that answer the
+// file dialog with chosen paths, record warnings and stop boxes, and answer
 // the program's own dialogs without blocking.
 #pragma once
 
@@ -19,7 +19,7 @@
 
 #include "core/Search.h"
 #include "forms/Application.h"
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
@@ -50,7 +50,7 @@ class WindowsEnvironment : public ::testing::Environment {
 inline ::testing::Environment* const windowsEnvironment =
     ::testing::AddGlobalTestEnvironment(new WindowsEnvironment);
 
-class ScriptedDialogs : public DialogSeam {
+class ScriptedDialogs : public WindowDialogs {
  public:
   void Warning(QWidget*, const QString& text) override { warnings.push_back(text); }
   void Stop(QWidget*, const QString& text) override { stops.push_back(text); }

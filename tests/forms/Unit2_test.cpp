@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "core/Search.h"
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 #include "support/OffscreenApp.h"
 #include "text/Cp932.h"
 
@@ -25,7 +25,7 @@ namespace zu {
 namespace {
 
 // Records every warning instead of showing it, so that nothing blocks.
-class ScriptedDialogs : public DialogSeam {
+class ScriptedDialogs : public WindowDialogs {
  public:
   void Warning(QWidget*, const QString& text) override { warnings.push_back(text); }
   void Stop(QWidget*, const QString& text) override { stops.push_back(text); }
@@ -41,7 +41,7 @@ class SearchDialogTest : public ::testing::Test {
   static void SetUpTestSuite() { testing::EnsureOffscreenApplication(); }
 
   void SetUp() override {
-    SetDialogs(&seam_);
+    SetDialogs(&dialogs_);
     SetConditions("", 1, FieldBody);  // the conditions at program start
   }
   void TearDown() override { SetDialogs(nullptr); }
@@ -71,7 +71,7 @@ class SearchDialogTest : public ::testing::Test {
     for (const char* box : names) Box(box)->setChecked(true);
   }
 
-  ScriptedDialogs seam_;
+  ScriptedDialogs dialogs_;
   TFrm_Search dialog_;
 };
 
@@ -147,7 +147,7 @@ TEST_F(SearchDialogTest, AcceptingStoresTheTypedConditions) {
     CheckOnly(row.boxes);
     Child<QRadioButton>(row.upwards ? "RB_Up" : "RB_Down")->setChecked(true);
     Press("Btn_Search");
-    EXPECT_TRUE(seam_.warnings.empty()) << row.typed.toStdString();
+    EXPECT_TRUE(dialogs_.warnings.empty()) << row.typed.toStdString();
     EXPECT_EQ(SearchText, row.text);
     EXPECT_EQ(SearchFields, row.fields);
     EXPECT_EQ(SearchDirection, row.direction);
@@ -177,15 +177,15 @@ TEST_F(SearchDialogTest, RefusedTextsStoreNothingAndKeepTheDialogOpen) {
       {QStringLiteral("\U0001F600"), {}, notSjis},  // the text's faults come before the boxes
   };
   for (const Row& row : rows) {
-    seam_.warnings.clear();
+    dialogs_.warnings.clear();
     SetConditions("old", 2, FieldTitle);
     dialog_.show();
     Child<QRadioButton>("RB_Down")->setChecked(true);
     Type(row.typed);
     CheckOnly(row.boxes);
     Press("Btn_Search");
-    ASSERT_EQ(seam_.warnings.size(), 1u) << row.typed.size();
-    EXPECT_EQ(seam_.warnings[0], row.warning);
+    ASSERT_EQ(dialogs_.warnings.size(), 1u) << row.typed.size();
+    EXPECT_EQ(dialogs_.warnings[0], row.warning);
     EXPECT_EQ(SearchText, "old");
     EXPECT_EQ(SearchDirection, 2);
     EXPECT_EQ(SearchFields, FieldTitle);
@@ -205,7 +205,7 @@ TEST_F(SearchDialogTest, TheLongestTextsThatFitAreAccepted) {
     dialog_.show();
     Type(typed);
     Press("Btn_Search");
-    EXPECT_TRUE(seam_.warnings.empty());
+    EXPECT_TRUE(dialogs_.warnings.empty());
     EXPECT_EQ(SearchText.size(), 255u);
     EXPECT_EQ(FromCp932(SearchText), typed);
     EXPECT_EQ(SearchAccepted, 1);
@@ -263,7 +263,7 @@ TEST_F(SearchDialogTest, EnterAndEscapeInTheFieldPressNeitherButton) {
     EXPECT_EQ(SearchAccepted, 0) << key;
     EXPECT_EQ(SearchText, "") << key;
   }
-  EXPECT_TRUE(seam_.warnings.empty());
+  EXPECT_TRUE(dialogs_.warnings.empty());
   QTest::keyClick(Box("CB_Name"), Qt::Key_Return);
   EXPECT_TRUE(dialog_.isVisible());
   EXPECT_FALSE(Child<QPushButton>("Btn_Search")->isDefault());

@@ -1,6 +1,6 @@
-// The real dialog seam: the boxes it shows are inspected while they are open
+// The windows' real dialogs: the boxes they show are inspected while they are open
 // and then answered, so the test never blocks.
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@
 namespace zu {
 namespace {
 
-class DialogSeamTest : public ::testing::Test {
+class WindowDialogsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { testing::EnsureOffscreenApplication(); }
 
@@ -43,7 +43,7 @@ class DialogSeamTest : public ::testing::Test {
   QWidget owner_;
 };
 
-TEST_F(DialogSeamTest, WarningAndStopBoxesShowTheirTextAsPlainText) {
+TEST_F(WindowDialogsTest, WarningAndStopBoxesShowTheirTextAsPlainText) {
   struct Row {
     bool stop;
     QMessageBox::Icon icon;
@@ -70,7 +70,7 @@ TEST_F(DialogSeamTest, WarningAndStopBoxesShowTheirTextAsPlainText) {
   }
 }
 
-TEST_F(DialogSeamTest, PrintDialogOffersFilesButNoRangesOrSelection) {
+TEST_F(WindowDialogsTest, PrintDialogOffersFilesButNoRangesOrSelection) {
   QPrinter printer;
   bool chosen = true;
   WhileOpen<QPrintDialog>([&] { chosen = Dialogs().ChoosePrinter(&owner_, printer); },
@@ -103,18 +103,18 @@ TEST_F(DialogSeamTest, PrintDialogOffersFilesButNoRangesOrSelection) {
   EXPECT_FALSE(chosen) << "a cancelled dialog confirms nothing";
 }
 
-TEST_F(DialogSeamTest, ShowModalGivesTheDialogsResult) {
+TEST_F(WindowDialogsTest, ShowModalGivesTheDialogsResult) {
   QDialog dialog(&owner_);
   QTimer::singleShot(0, [&] { dialog.done(7); });
   EXPECT_EQ(Dialogs().ShowModal(dialog), 7);
 }
 
-TEST_F(DialogSeamTest, InstalledSeamAnswersUntilRemoved) {
-  struct Quiet : DialogSeam {
+TEST_F(WindowDialogsTest, InstalledDialogsAnswerUntilRemoved) {
+  struct Quiet : WindowDialogs {
     void Warning(QWidget*, const QString& text) override { last = text; }
     QString last;
   } quiet;
-  DialogSeam& real = Dialogs();
+  WindowDialogs& real = Dialogs();
   SetDialogs(&quiet);
   Dialogs().Warning(&owner_, QStringLiteral("x"));
   EXPECT_EQ(quiet.last, QStringLiteral("x"));

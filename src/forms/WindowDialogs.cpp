@@ -1,4 +1,4 @@
-#include "forms/DialogSeam.h"
+#include "forms/WindowDialogs.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -37,7 +37,7 @@ class PrintWholeMessage : public QObject {
   }
 };
 
-DialogSeam* installed = nullptr;
+WindowDialogs* installed = nullptr;
 
 }  // namespace
 
@@ -47,19 +47,19 @@ QString TextOf(Message m, const std::string& path) {
   return text;
 }
 
-void DialogSeam::Warning(QWidget* owner, const QString& text) {
+void WindowDialogs::Warning(QWidget* owner, const QString& text) {
   ShowBox(owner, QMessageBox::Warning, QString::fromUtf8(WarningCaption), text);
 }
 
-void DialogSeam::Stop(QWidget* owner, const QString& text) {
+void WindowDialogs::Stop(QWidget* owner, const QString& text) {
   ShowBox(owner, QMessageBox::Critical, QString::fromUtf8(ApplicationTitle), text);
 }
 
-QStringList DialogSeam::ChooseFiles(QWidget* owner, const QString& title) {
+QStringList WindowDialogs::ChooseFiles(QWidget* owner, const QString& title) {
   return QFileDialog::getOpenFileNames(owner, title);
 }
 
-bool DialogSeam::ChoosePrinter(QWidget* owner, QPrinter& printer) {
+bool WindowDialogs::ChoosePrinter(QWidget* owner, QPrinter& printer) {
   QPrintDialog dialog(&printer, owner);
   // One whole message is printed at a time, so ranges and selections mean
   // nothing; printing to a file is how a machine without a printer keeps one.
@@ -70,13 +70,13 @@ bool DialogSeam::ChoosePrinter(QWidget* owner, QPrinter& printer) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-int DialogSeam::ShowModal(QDialog& dialog) { return dialog.exec(); }
+int WindowDialogs::ShowModal(QDialog& dialog) { return dialog.exec(); }
 
-DialogSeam& Dialogs() {
-  static DialogSeam real;
+WindowDialogs& Dialogs() {
+  static WindowDialogs real;
   return installed != nullptr ? *installed : real;
 }
 
-void SetDialogs(DialogSeam* seam) { installed = seam; }
+void SetDialogs(WindowDialogs* dialogs) { installed = dialogs; }
 
 }  // namespace zu

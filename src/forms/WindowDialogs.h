@@ -1,7 +1,9 @@
-// Every modal thing the windows show (warning and stop boxes, the file-open
-// and print dialogs, the search conditions dialog and the About box) goes
-// through this seam, so that tests can answer them offscreen without
-// blocking. The program runs with the real seam; a test installs its own.
+// The windows' dialogs: every modal thing the windows show (the warning and
+// stop boxes, the file-open and print dialogs, the search conditions dialog
+// and the About box) is opened through the one WindowDialogs object in
+// force, Dialogs(). The program runs with this class as it is; something that
+// must answer the dialogs itself without blocking (a test, a benchmark)
+// installs a subclass with SetDialogs.
 #pragma once
 
 #include <QString>
@@ -20,9 +22,9 @@ enum class Message;
 // system's name, is put in front (CannotOpen is the only such warning).
 QString TextOf(Message m, const std::string& path = {});
 
-class DialogSeam {
+class WindowDialogs {
  public:
-  virtual ~DialogSeam() = default;
+  virtual ~WindowDialogs() = default;
   // Modal box with the exclamation icon, one OK button and the caption "ﾛｰｶﾙｴﾗｰ".
   virtual void Warning(QWidget* owner, const QString& text);
   // Modal box with the stop icon, one OK button and the application title.
@@ -35,8 +37,8 @@ class DialogSeam {
   virtual int ShowModal(QDialog& dialog);
 };
 
-// The seam in force. SetDialogs(nullptr) restores the real one.
-DialogSeam& Dialogs();
-void SetDialogs(DialogSeam* seam);
+// The dialogs in force. SetDialogs(nullptr) restores the program's own.
+WindowDialogs& Dialogs();
+void SetDialogs(WindowDialogs* dialogs);
 
 }  // namespace zu
