@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -33,6 +35,28 @@ QFont FixedPitchFont() {
   font.setFixedPitch(true);
   font.setStyleHint(QFont::TypeWriter);
   return font;
+}
+
+Qt::WindowFlags DialogFlags() {
+  return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+}
+
+void SetDialogChrome(QWidget& dialog, QSize clientSize) {
+  dialog.setWindowFlags(DialogFlags());
+  dialog.setFixedSize(clientSize);
+  dialog.setFont(WindowFont());
+}
+
+bool TakeDialogKey(QWidget& dialog, QKeyEvent& event) {
+  if (event.matches(QKeySequence::Cancel)) {
+    event.accept();
+    return true;
+  }
+  if (event.key() != Qt::Key_Return && event.key() != Qt::Key_Enter) return false;
+  if (auto* button = qobject_cast<QPushButton*>(dialog.focusWidget())) button->click();
+  event.accept();
+  return true;
 }
 
 void CentreOnScreen(QWidget& window) {

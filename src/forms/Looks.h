@@ -1,10 +1,14 @@
 // What the windows share of their looks: the faces of the windows and the
 // printer (the Windows Japanese faces where they are installed, else the IPA
-// faces that scripts/install-deps.sh brings) and their placement on screen.
+// faces that scripts/install-deps.sh brings), the chrome of the dialogs and
+// their placement on screen.
 #pragma once
 
 #include <QFont>
+#include <QSize>
+#include <Qt>
 
+class QKeyEvent;
 class QWidget;
 
 namespace zu {
@@ -15,6 +19,19 @@ QFont WindowFont();
 // "ＭＳ ゴシック" (else IPAGothic), fixed pitch, no size set: the text pane
 // and the printer canvas, whose writers lay their lines out in columns.
 QFont FixedPitchFont();
+
+// The title bar of every dialog and box: the system menu and a close box, no
+// minimise, maximise or help button, on a fixed-size dialog frame.
+Qt::WindowFlags DialogFlags();
+
+// Gives `dialog` the chrome that the search conditions dialog and the About
+// box share: DialogFlags, a fixed client size and the window font.
+void SetDialogChrome(QWidget& dialog, QSize clientSize);
+
+// The keys of a dialog that has no default and no cancel button: Enter
+// presses the focused push button, Escape does nothing. True when `event`
+// was one of them and has been dealt with.
+bool TakeDialogKey(QWidget& dialog, QKeyEvent& event);
 
 // Moves `window` to the centre of its screen (its parent's, when it has
 // one), never with its left or top edge off the screen. No window manager

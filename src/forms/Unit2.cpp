@@ -22,20 +22,12 @@ namespace {
 constexpr int DirectionDown = 0;  // the item index; stored as SearchDirection 1
 constexpr int DirectionUp = 1;    // stored as 2
 
-bool IsEnterKey(const QKeyEvent& event) {
-  return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
-}
-
 }  // namespace
 
 TFrm_Search::TFrm_Search(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TFrm_Search>()) {
   ui_->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(311, 151);
-  setFont(WindowFont());
+  SetDialogChrome(*this, QSize(311, 151));
   // The group titles sit on the frame line, as in the system's own dialogs,
   // so that the boxes' contents fit the form's positions. Set after the
   // font: a style sheet set first would keep the children on the default face.
@@ -58,16 +50,7 @@ void TFrm_Search::showEvent(QShowEvent* event) {
 }
 
 void TFrm_Search::keyPressEvent(QKeyEvent* event) {
-  if (event->matches(QKeySequence::Cancel)) {
-    event->accept();
-    return;
-  }
-  if (IsEnterKey(*event)) {
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
+  if (!TakeDialogKey(*this, *event)) QDialog::keyPressEvent(event);
 }
 
 void TFrm_Search::FormShow() {

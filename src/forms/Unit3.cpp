@@ -13,11 +13,7 @@ TFrm_Info* Frm_Info = nullptr;
 
 TFrm_Info::TFrm_Info(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFrm_Info>()) {
   ui_->setupUi(this);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(186, 116);
-  setFont(WindowFont());
+  SetDialogChrome(*this, QSize(186, 116));
   // The labels keep their left-top corner and take the width of their text
   // in whatever face the system has.
   for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
@@ -44,16 +40,7 @@ void TFrm_Info::hideEvent(QHideEvent* event) {
 }
 
 void TFrm_Info::keyPressEvent(QKeyEvent* event) {
-  if (event->matches(QKeySequence::Cancel)) {
-    event->accept();
-    return;
-  }
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
+  if (!TakeDialogKey(*this, *event)) QDialog::keyPressEvent(event);
 }
 
 void TFrm_Info::Btn_OKClick() { reject(); }
