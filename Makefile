@@ -3,6 +3,7 @@ BUILD_DIR      ?= build
 ASAN_DIR       ?= build-asan
 BENCH_DIR      ?= build-bench
 FUZZ_DIR       ?= build-fuzz
+PACKAGE_DIR    ?= build-package
 FUZZ_SECONDS   ?= 60
 JOBS           ?= $(shell nproc)
 
@@ -11,7 +12,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1 \
                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 
-.PHONY: all deps build run test test-normal test-asan bench fuzz clean
+.PHONY: all deps build run test test-normal test-asan bench fuzz package clean
 
 all: build
 
@@ -51,5 +52,18 @@ fuzz: deps
 	$(FUZZ_DIR)/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
 	    $(FUZZ_DIR)/corpus fuzz/corpus
 
+# The Debian package zu-kirdo_<version>_amd64.deb in this folder, built with
+# Debian's hardening flags and refused if lintian finds an error in it.
+package: deps
+	@bash scripts/install-deps.sh --package
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DZU_BUILD_TESTS=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	rm -f $(PACKAGE_DIR)/zu-kirdo_*.deb zu-kirdo_*.deb
+	cd $(PACKAGE_DIR) && cpack
+	cp $(PACKAGE_DIR)/zu-kirdo_*.deb .
+	lintian --fail-on error zu-kirdo_*.deb
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(PACKAGE_DIR)

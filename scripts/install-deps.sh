@@ -11,10 +11,12 @@ packages=(
   clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   poppler-utils xvfb xauth python3
+  desktop-file-utils appstream man-db
 )
-if [ "${1:-}" = "--gui-tools" ]; then
-  packages+=(xdotool imagemagick x11-utils)
-fi
+case "${1:-}" in
+  --gui-tools) packages+=(xdotool imagemagick x11-utils) ;;
+  --package) packages+=(dpkg-dev file lintian) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -16,7 +16,7 @@ const char* const kHelp =
     "  zu_kirdo_dump [--raw] search --from ROW:ITEM [--up] [--fields BITS] [--all] TEXT FILE...\n"
     "  zu_kirdo_dump [--raw] print --from ROW:ITEM [--columns W] [--line-height LH]\n"
     "                              [--page-height H] FILE...\n"
-    "  zu_kirdo_dump --help\n"
+    "  zu_kirdo_dump --help | --version\n"
     "\n"
     "Reads ZU_Kirdo log files (CP932) as the viewer does and prints:\n"
     "  messages  every message of FILE with its fields and body lines\n"
@@ -36,6 +36,10 @@ int main(int argc, char** argv) {
   size_t at = 0;
   if (at < args.size() && args[at] == "--help") {
     std::fputs(kHelp, stdout);
+    return 0;
+  }
+  if (at < args.size() && args[at] == "--version") {
+    std::fputs("zu_kirdo_dump " ZU_KIRDO_VERSION "\n", stdout);
     return 0;
   }
   if (at < args.size() && args[at] == "--raw") {
