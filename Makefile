@@ -56,6 +56,7 @@ fuzz: deps
 # Debian's hardening flags and refused if lintian finds an error in it.
 package: deps
 	@bash scripts/install-deps.sh --package
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
 	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
 	  cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DZU_BUILD_TESTS=OFF

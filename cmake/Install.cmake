@@ -57,16 +57,16 @@ set(CPACK_PACKAGE_NAME ${ZU_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${ZU_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for Japanese PC-communication forum logs")
+# CPack puts the summary first and indents the rest; an empty line parts it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "viewer for Japanese PC-communication forum logs
- ZU_Kirdo reads the message logs saved from a 1990s Japanese
- PC-communication forum service: plain Shift-JIS (CP932) text files of up
- to 3000 messages each. It shows the messages of up to ten logs in one
- thread tree, each comment under the message it answers, searches them and
- prints the selected message.
- .
- The command-line tool zu_kirdo_dump prints, searches and converts the same
- logs in a terminal.")
+  "ZU_Kirdo reads the message logs saved from a 1990s Japanese
+PC-communication forum service: plain Shift-JIS (CP932) text files of up
+to 3000 messages each. It shows the messages of up to ten logs in one
+thread tree, each comment under the message it answers, searches them and
+prints the selected message.
+
+The command-line tool zu_kirdo_dump prints, searches and converts the same
+logs in a terminal.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
