@@ -1,16 +1,25 @@
-// Start-up: the application object, the three forms in their order, the
-// event loop. The program takes no arguments and always ends with 0.
+// Start-up: the command line, the application object, the three forms in
+// their order, the event loop. Files named on the command line open once the
+// main window shows; without them the start is the program's usual one.
 #include <QIcon>
+#include <cstdio>
 #include <exception>
 
 #include "forms/Application.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
+#include "startup/CommandLine.h"
 
 int main(int argc, char* argv[]) {
+  // Read before Qt starts, so that --help and --version need no display.
+  const zu::CommandLine command = zu::ParseCommandLine(argc, argv);
+  if (command.action != zu::CommandLine::Action::Open) {
+    return zu::ReportCommandLine(command, stdout, stderr);
+  }
   Q_INIT_RESOURCE(zu_kirdo);
-  zu::Application application(argc, argv);
+  int qtArgc = 1;  // Qt reads no option of its own: every argument was the viewer's
+  zu::Application application(qtArgc, argv);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zu_kirdo/zu_kirdo.xpm")));
   try {
     zu::TFrm_Kirdo kirdo;  // the first form: closing it ends the event loop
@@ -20,6 +29,7 @@ int main(int argc, char* argv[]) {
     zu::TFrm_Info info;
     zu::Frm_Info = &info;
     kirdo.show();
+    kirdo.OpenFilesLater(command.paths);
     QApplication::exec();
     zu::Frm_Info = nullptr;
     zu::Frm_Search = nullptr;

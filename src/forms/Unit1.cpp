@@ -2,15 +2,19 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPrinter>
 #include <QStyleFactory>
 #include <QTextCursor>
+#include <QTimer>
+#include <QUrl>
 #include <algorithm>
 
 #include "core/MessageView.h"
@@ -99,6 +103,15 @@ TFrm_Kirdo::TFrm_Kirdo(QWidget* parent)
   logSet_->ResetLogSet();
   LogReader.AllocateBuffer();  // without a buffer every file fails to open, and says so
   qApp->installEventFilter(new MenuShortcuts(*this));
+  AcceptDropsOnWholeWindow();
+}
+
+// Qt gives a drop to the innermost widget under the cursor that accepts
+// drops, and the text pane and fields would take it only to refuse a file.
+// They are read-only, so they lose nothing by leaving every drop to the window.
+void TFrm_Kirdo::AcceptDropsOnWholeWindow() {
+  for (QWidget* child : findChildren<QWidget*>()) child->setAcceptDrops(false);
+  setAcceptDrops(true);
 }
 
 TFrm_Kirdo::~TFrm_Kirdo() { qDeleteAll(pendingTopLevel_); }
@@ -308,12 +321,52 @@ NodeId TFrm_Kirdo::SelectedNode() const { return NodeOf(SelectedItem()); }
 
 void TFrm_Kirdo::MN_File_OpenClick() {
   const QStringList chosen = Dialogs().ChooseFiles(this, QString::fromUtf8(OpenDialogTitle));
-  if (chosen.isEmpty()) return;
   std::vector<std::string> paths;
   paths.reserve(static_cast<size_t>(chosen.size()));
   for (const QString& path : chosen) paths.push_back(QFile::encodeName(path).toStdString());
+  OpenFiles(paths);
+}
+
+void TFrm_Kirdo::OpenFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;  // a cancelled dialog keeps the set, tree and selection
   logSet_->OpenFiles(paths);
   ShowBuiltTree();
+}
+
+void TFrm_Kirdo::OpenFilesLater(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  QTimer::singleShot(0, this, [this, paths] { OpenFiles(paths); });
+}
+
+namespace {
+
+// The paths of the local files among dropped URLs, as bytes: a name that is
+// not UTF-8 (a Shift-JIS one) stays percent-encoded in its URL, so decoding
+// the encoded path gives back the file system's own bytes.
+std::vector<std::string> LocalFilesOf(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (data == nullptr) return paths;
+  for (const QUrl& url : data->urls()) {
+    const bool local = url.isLocalFile() &&
+                       (url.host().isEmpty() || url.host() == QLatin1String("localhost"));
+    if (!local) continue;  // a web page, or a file on another machine
+    const QByteArray path = url.path(QUrl::FullyEncoded).toLatin1();
+    paths.push_back(QByteArray::fromPercentEncoding(path).toStdString());
+  }
+  return paths;
+}
+
+}  // namespace
+
+void TFrm_Kirdo::dragEnterEvent(QDragEnterEvent* event) {
+  if (!LocalFilesOf(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TFrm_Kirdo::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> paths = LocalFilesOf(event->mimeData());
+  if (paths.empty()) return;
+  event->acceptProposedAction();
+  OpenFilesLater(paths);
 }
 
 void TFrm_Kirdo::TV_LogChange(QTreeWidgetItem* Node) {

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/LogSet.h"
@@ -17,6 +18,8 @@ namespace Ui {
 class TFrm_Kirdo;
 }
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QFrame;
 class QKeySequence;
 class QLabel;
@@ -105,6 +108,15 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   // and selects the message found.
   void RunSearch();
 
+  // The Open command for files chosen outside its dialog (the command line,
+  // a drop), as the bytes of their paths: the same reset, warnings and tree
+  // as the dialog's choice. An empty list changes nothing.
+  void OpenFiles(const std::vector<std::string>& paths);
+  // The same from the event loop, once the handler that asks has returned:
+  // a drop's source is not kept waiting while warnings are shown, and the
+  // command line's files open in the window that start-up has shown.
+  void OpenFilesLater(const std::vector<std::string>& paths);
+
   // The menu item whose shortcut is `keys`, or null.
   QAction* MenuItemOfShortcut(const QKeySequence& keys) const;
   // Acts on a menu item's shortcut as the menus do: the drop-down handler
@@ -120,6 +132,10 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Local files dropped anywhere on the window are opened; anything else
+  // is refused.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // zu::LogSetUi
@@ -135,6 +151,7 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   void SetUpFields();
   void SetUpTree();
   void ConnectCommands();
+  void AcceptDropsOnWholeWindow();
   void ShowBuiltTree();
   void LayoutClient();
   void SetTreeWidth(int width);
