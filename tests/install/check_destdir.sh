@@ -9,8 +9,8 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-DESTDIR=$root cmake --install "$build" --prefix /usr >"$root.log" 2>&1 || { cat "$root.log"; fail "cmake --install"; }
-rm -f "$root.log"
+DESTDIR=$root cmake --install "$build" --prefix /usr >"$build/installed-files.log" 2>&1 \
+  || { cat "$build/installed-files.log"; fail "cmake --install"; }
 (cd "$root" && find . -type f | sed 's|^\.||' | LC_ALL=C sort) >"$build/installed-files.txt"
 LC_ALL=C sort "$expected" | diff -u - "$build/installed-files.txt" || fail "installed files differ from the list"
 
