@@ -9,6 +9,8 @@ std::string EscapeField(std::string_view bytes) {
   out.reserve(bytes.size());
   for (char c : bytes) {
     if (c == '\t') out += "\\t";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
     else if (c == '\\') out += "\\\\";
     else out += c;
   }
@@ -29,9 +31,20 @@ void WriteRecord(std::initializer_list<std::string_view> fields) {
 
 std::string ToUtf8(std::string_view cp932) { return FromCp932(cp932).toStdString(); }
 
+std::string OneLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else out += c;
+  }
+  return out;
+}
+
 void WriteError(const std::string& utf8) {
-  std::fputs(utf8.c_str(), stderr);
-  std::fputc('\n', stderr);
+  const std::string line = OneLine(utf8) + '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 }  // namespace zu::dump

@@ -9,9 +9,13 @@
 
 namespace zu::dump {
 
-// A raw field: TAB written as the two bytes "\t", a backslash as "\\";
-// every other byte unchanged.
+// A raw field: TAB, LF and CR written as the two bytes "\t", "\n" and "\r",
+// a backslash as "\\"; every other byte unchanged.
 std::string EscapeField(std::string_view bytes);
+
+// `text` with LF and CR written as "\n" and "\r" and nothing else changed:
+// a path may hold them, and a warning or a listed path must stay one line.
+std::string OneLine(std::string_view text);
 
 // One raw record: fields escaped, joined by TAB, ended by LF, on stdout.
 void WriteRecord(std::initializer_list<std::string_view> fields);
@@ -19,8 +23,6 @@ void WriteRecord(std::initializer_list<std::string_view> fields);
 // CP932 bytes as UTF-8 for people (invalid bytes become U+FFFD).
 std::string ToUtf8(std::string_view cp932);
 
-// A warning or stop message on stderr, one line, in UTF-8.
+// A warning or stop message on stderr, in UTF-8, made one line (OneLine).
 void WriteError(const std::string& utf8);
-
-
 }  // namespace zu::dump

@@ -14,6 +14,11 @@ namespace {
 
 const char* const kTreeUsage = "zu_kirdo_dump [--raw] tree FILE...";
 
+// The human tree indents two spaces a level down to this depth; deeper
+// nodes keep that indentation and say their depth, so that a reply chain
+// thousands deep gives output in proportion to its size, not its square.
+constexpr int32_t kIndentedLevels = 32;
+
 struct Visit {
   NodeId node;
   int32_t depth;
@@ -75,16 +80,21 @@ std::string Describe(const LogInfoItem& m, int32_t row, int32_t item) {
          ":" + std::to_string(item) + ")";
 }
 
+std::string Indent(int32_t depth) {
+  if (depth < kIndentedLevels) return std::string(static_cast<size_t>(2 * (depth + 1)), ' ');
+  return std::string(2 * (kIndentedLevels + 1), ' ') + "[depth " + std::to_string(depth) + "] ";
+}
+
 void WriteHuman(DumpSession& session) {
   const LogSet& set = session.Set();
   WriteLine("Files (row, rank in the tree, path):");
   for (int32_t f = 0; f <= set.LastFile(); ++f) {
     WriteLine("  " + std::to_string(f) + "  " + std::to_string(set[f][0].FileRank) + "  " +
-              set[f][0].FileName);  // a path is shown as its own bytes
+              OneLine(set[f][0].FileName));  // a path is shown as its own bytes
   }
   WriteLine("Tree:");
   for (const Visit& v : DisplayOrder(session.Ui())) {
-    const std::string indent(static_cast<size_t>(2 * (v.depth + 1)), ' ');
+    const std::string indent = Indent(v.depth);
     int32_t row = -1;
     int32_t item = -1;
     if (set.FindItemOfNode(v.node, row, item)) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DumpCommands.h"
+#include "DumpOutput.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     std::fputs(kHelp, stdout);
     return 0;
   }
-  std::fprintf(stderr, "zu_kirdo_dump: unknown command '%s'\n", command.c_str());
+  zu::dump::WriteError("zu_kirdo_dump: unknown command '" + command + "'");
   std::fputs(kHelp, stderr);
   return zu::dump::ExitUsage;
 }

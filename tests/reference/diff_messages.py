@@ -129,6 +129,8 @@ def special_paths(workdir):
         ("CP932 name with 0x5C trail, no messages",
          write(os.fsdecode(b"\x83\x5c\x95\x5c.log"), b"x\n")),
         ("one message", write("one.log", one)),
+        ("LF and CR in the name, one message", write("line\nbreak\r.log", one)),
+        ("LF and CR in the name, no messages", write("no\nmessages\r.log", b"x\n")),
         ("empty path", ""),
         ("relative path", os.path.relpath(write("relative.log", one))),
         ("trailing slash after a file name", file_link + "/"),

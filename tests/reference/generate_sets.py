@@ -204,7 +204,8 @@ class SetGen:
         kind = self.pick(["missing", "empty", "plain", "folder"])
         name = b"bad%02d.log" % k
         if self.chance(0.3):
-            name = self.pick([b"bad%02d\\.log" % k, b"bad%02d\t.log" % k, cp("不良%02d.log" % k)])
+            name = self.pick([b"bad%02d\\.log" % k, b"bad%02d\t.log" % k, cp("不良%02d.log" % k),
+                              b"bad%02d\r\n.log" % k])
         path = os.path.join(os.fsencode(directory), name)
         if kind == "empty":
             write(path, b"")
@@ -225,7 +226,8 @@ class SetGen:
 
     def file_name(self, k):
         if self.chance(0.1):
-            return self.pick([b"f%02d\\x.log" % k, b"f%02d\tx.log" % k, cp("ログ%02d.log" % k)])
+            return self.pick([b"f%02d\\x.log" % k, b"f%02d\tx.log" % k, cp("ログ%02d.log" % k),
+                              b"f%02d\nx\r.log" % k])
         return b"f%02d.log" % k
 
     def normal_set(self, directory):

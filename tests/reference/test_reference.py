@@ -184,6 +184,8 @@ class RawOutput(unittest.TestCase):
     def test_escapes(self):
         self.assertEqual(raw.record(b"B", b"a\tb\\c\x95\x5c"), b"B\ta\\tb\\\\c\x95\\\\\n")
         self.assertEqual(raw.record(b"M", -1, 3), b"M\t-1\t3\n")
+        self.assertEqual(raw.record(b"F", b"a\nb\rc\r\n"), b"F\ta\\nb\\rc\\r\\n\n")
+        self.assertEqual(raw.open_failed_message(b"d\\e\nf\r"), "d\\e\\nf\\rを開けませんでした\n")
 
     def test_messages(self):
         _, _, path = log_of(b"1/1 ABCDEFGH\n00007) 96/05/17 21:05  42\x82\xa0\nb\tx\n")

@@ -141,6 +141,16 @@ class TreeTest(unittest.TestCase):
             self.assertEqual(tree_lines(folder.files(None, b"")), (
                 1, [], "f0.logを開けませんでした\nf1.logを開けませんでした\n"))
 
+    def test_paths_with_line_breaks(self):
+        # A raw field escapes LF and CR with TAB and backslash; a warning escapes only LF and CR.
+        with Folder():
+            with open(b"a\nb\\c.log", "wb") as f:
+                f.write(message(1))
+            status, lines, err = tree_lines([b"x\\y\r.log", b"a\nb\\c.log"])
+        self.assertEqual(status, 0)
+        self.assertEqual(lines, ["F\t0\t0\ta\\nb\\\\c.log", "N\t0\t0\t0\tt"])
+        self.assertEqual(err, "x\\y\\r.logを開けませんでした\n")
+
 
 class SearchTest(unittest.TestCase):
     def search(self, logs, *args):

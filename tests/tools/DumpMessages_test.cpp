@@ -101,6 +101,16 @@ TEST_F(DumpMessagesTest, FileTheReaderCannotOpenIsReported) {
   }
 }
 
+// The warning is one line even for a path holding LF and CR.
+TEST_F(DumpMessagesTest, PathWithLineBreaksIsReportedOnOneLine) {
+  const std::string path = dir.Write("no\nmessages\r.txt", "text only\r\n");
+  const DumpRun run = Dump({"--raw", "messages", path});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, dir.Path("no") + "\\nmessages\\r.txtを開けませんでした\n");
+  const std::string log = dir.Write("a\nlog\r.txt", Message(Sample()));
+  EXPECT_EQ(Dump({"--raw", "messages", log}).status, 0);
+}
+
 TEST_F(DumpMessagesTest, ExactlyOneFileOrAUsageError) {
   const std::string path = dir.Write("log.txt", Message(Sample()));
   const std::vector<std::vector<std::string>> bad = {

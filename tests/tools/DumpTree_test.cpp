@@ -88,6 +88,36 @@ TEST_F(DumpTreeTest, HumanTreeIsUtf8AndIndented) {
   EXPECT_NE(r.out.find("\n    #2  ソフト  (0:1)\n"), std::string::npos) << r.out;
 }
 
+// A path may hold LF and CR: the raw field escapes them with its TAB and
+// backslash, a warning or the human list only them, each staying one line.
+TEST_F(DumpTreeTest, PathsWithLineBreaksStayOneLine) {
+  const std::string odd = File("a\\b\nc\rd.log", {M(1)});
+  const std::string missing = dir.Path("x\\y\n.log");
+  const std::string folder = dir.path().string() + "/";
+  const DumpResult raw = RunDump(dir, {"--raw", "tree", missing, odd});
+  EXPECT_EQ(raw.status, 0);
+  EXPECT_EQ(raw.out, "F\t0\t0\t" + folder + "a\\\\b\\nc\\rd.log\nN\t0\t0\t0\tT1\n");
+  EXPECT_EQ(raw.err, folder + "x\\y\\n.logを開けませんでした\n");
+  const DumpResult human = RunDump(dir, {"tree", missing, odd});
+  EXPECT_EQ(human.err, raw.err);
+  EXPECT_EQ(human.OutLines().at(1), "  0  0  " + folder + "a\\b\\nc\\rd.log");
+}
+
+// Past 32 levels the human tree stops indenting and names the depth: a chain
+// n deep gives output in proportion to n, not to n squared.
+TEST_F(DumpTreeTest, HumanTreeCapsItsIndentation) {
+  std::vector<Msg> chain;
+  for (int n = 1; n <= 3000; ++n) chain.push_back(M(n, n - 1));
+  const DumpResult r = RunDump(dir, {"tree", File("chain.log", chain)});
+  EXPECT_EQ(r.status, 0);
+  const Lines out = r.OutLines();
+  ASSERT_EQ(out.size(), 3u + 3000u);  // two lines of files, "Tree:", the nodes
+  EXPECT_EQ(out[3 + 31], std::string(64, ' ') + "#32  T32  (0:31)");
+  EXPECT_EQ(out[3 + 32], std::string(66, ' ') + "[depth 32] #33  T33  (0:32)");
+  EXPECT_EQ(out.back(), std::string(66, ' ') + "[depth 2999] #3000  T3000  (0:2999)");
+  EXPECT_LT(r.out.size(), 3000u * 120u);  // indented all the way it is 9 MB
+}
+
 TEST_F(DumpTreeTest, UsageErrors) {
   const std::string a = File("a.log", {M(1)});
   EXPECT_EQ(RunDump(dir, {"--raw", "tree"}).status, 2);

@@ -2,7 +2,7 @@
 
 Arguments are byte strings, as the program receives them. Standard error holds the warnings and
 the stop message, one per line; encoded in UTF-8 with surrogateescape it gives the bytes written
-(a path in a warning as its own bytes).
+(a path in a warning as its own bytes, LF and CR in it as \\n and \\r).
 """
 
 import os
@@ -30,7 +30,7 @@ def number(value):
 
 def stderr_of(log_set, stop=None):
     texts = list(log_set.warnings) + ([stop] if stop is not None else [])
-    return "".join(t + "\n" for t in texts)
+    return "".join(raw.warning_line(t) for t in texts)
 
 
 def load(paths):

@@ -8,20 +8,28 @@ OPEN_FAILED = "を開けませんでした"
 
 
 def escape_field(field):
-    """TAB as the two bytes \\t and a backslash as \\\\; every other byte unchanged."""
+    """TAB, LF and CR as the two bytes \\t, \\n and \\r, a backslash as \\\\; every other
+    byte unchanged."""
     if isinstance(field, int):
         return str(field).encode("ascii")
-    return field.replace(b"\\", b"\\\\").replace(b"\t", b"\\t")
+    return (field.replace(b"\\", b"\\\\").replace(b"\t", b"\\t")
+            .replace(b"\n", b"\\n").replace(b"\r", b"\\r"))
 
 
 def record(*fields):
     return b"\t".join(escape_field(f) for f in fields) + b"\n"
 
 
+def warning_line(text):
+    """A warning as standard error holds it: LF and CR (only a path can hold them) as \\n and
+    \\r, so that it stays one line; then the line's end."""
+    return text.replace("\n", "\\n").replace("\r", "\\r") + "\n"
+
+
 def open_failed_message(path):
     """The warning line for a file that could not be loaded (str; a path's undecodable
     bytes kept as surrogate escapes, as os.fsdecode gives them)."""
-    return os.fsdecode(path) + OPEN_FAILED + "\n"
+    return warning_line(os.fsdecode(path) + OPEN_FAILED)
 
 
 def message_records(log, i):
