@@ -6,17 +6,14 @@
 #include <exception>
 
 #include "forms/Application.h"
+#include "forms/TreeStack.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "startup/CommandLine.h"
 
-int main(int argc, char* argv[]) {
-  // Read before Qt starts, so that --help and --version need no display.
-  const zu::CommandLine command = zu::ParseCommandLine(argc, argv);
-  if (command.action != zu::CommandLine::Action::Open) {
-    return zu::ReportCommandLine(command, stdout, stderr);
-  }
+// Q_INIT_RESOURCE must be called outside any namespace.
+static int RunViewer(char* argv[], const zu::CommandLine& command) {
   Q_INIT_RESOURCE(zu_kirdo);
   int qtArgc = 1;  // Qt reads no option of its own: every argument was the viewer's
   zu::Application application(qtArgc, argv);
@@ -38,4 +35,14 @@ int main(int argc, char* argv[]) {
     zu::ShowError(error.what());
   }
   return 0;
+}
+
+int main(int argc, char* argv[]) {
+  // Read before Qt starts, so that --help and --version need no display.
+  const zu::CommandLine command = zu::ParseCommandLine(argc, argv);
+  if (command.action != zu::CommandLine::Action::Open) {
+    return zu::ReportCommandLine(command, stdout, stderr);
+  }
+  // Qt itself runs on a thread with room for the deepest thread tree.
+  return zu::RunWithTreeStack([&] { return RunViewer(argv, command); });
 }

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QTextCursor>
 #include <QTimer>
@@ -255,6 +256,8 @@ void TFrm_Kirdo::ConnectCommands() {
   // its first item current without selecting it, and that shows nothing.
   connect(TV_Log, &QTreeWidget::itemSelectionChanged, this,
           [this] { TV_LogChange(SelectedItem()); });
+  connect(TV_Log, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* current) { RevealCaption(current); });
 }
 
 // ---- the log set's front end ----
@@ -434,6 +437,26 @@ void TFrm_Kirdo::ShowHit(NodeId node) {
   }
   TV_Log->setCurrentItem(item);
   TV_Log->scrollToItem(item);
+  RevealCaption(item);
+}
+
+// Qt scrolls the current row into view but the tree back to its left edge,
+// and fits the column only to the rows near those shown when the tree last
+// changed: the caption of a node deep in a long reply chain would stay out
+// of sight, even beyond the scroll bar's end. So the column is fitted to the
+// rows now shown and the tree scrolled across to the caption.
+void TFrm_Kirdo::RevealCaption(QTreeWidgetItem* item) {
+  if (item == nullptr) return;
+  int levels = TV_Log->rootIsDecorated() ? 1 : 0;
+  for (const QTreeWidgetItem* up = item->parent(); up != nullptr; up = up->parent()) ++levels;
+  const int start = levels * TV_Log->indentation();  // where the caption begins in the column
+  QScrollBar* across = TV_Log->horizontalScrollBar();
+  const int shown = TV_Log->viewport()->width();
+  if (start >= across->value() && start < across->value() + shown) return;
+  TV_Log->resizeColumnToContents(0);
+  // The view passes a new column width on to its scroll bar only later.
+  across->setMaximum(std::max(across->maximum(), TV_Log->header()->length() - shown));
+  across->setValue(start - TV_Log->indentation());
 }
 
 void TFrm_Kirdo::MN_Info_HelpClick() {}

@@ -158,6 +158,7 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   NodeId SelectedNode() const;
   QTreeWidgetItem* SelectedItem() const;
   void ShowHit(NodeId node);
+  void RevealCaption(QTreeWidgetItem* item);
 
   std::unique_ptr<Ui::TFrm_Kirdo> ui_;
   std::unique_ptr<LogSet> logSet_;
