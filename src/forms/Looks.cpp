@@ -59,15 +59,16 @@ bool TakeDialogKey(QWidget& dialog, QKeyEvent& event) {
   return true;
 }
 
+QPoint CentredFramePosition(QSize frame, const QRect& area) {
+  return {area.left() + std::max(0, (area.width() - frame.width()) / 2),
+          area.top() + std::max(0, (area.height() - frame.height()) / 2)};
+}
+
 void CentreOnScreen(QWidget& window) {
   const QWidget* parent = window.parentWidget();
   const QScreen* where = parent != nullptr ? parent->screen() : window.screen();
   if (where == nullptr) return;
-  const QRect area = where->availableGeometry();
-  const QRect frame = window.frameGeometry();
-  const int left = area.left() + std::max(0, (area.width() - frame.width()) / 2);
-  const int top = area.top() + std::max(0, (area.height() - frame.height()) / 2);
-  window.move(left, top);
+  window.move(CentredFramePosition(window.frameGeometry().size(), where->availableGeometry()));
 }
 
 }  // namespace zu

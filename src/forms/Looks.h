@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QFont>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <Qt>
 
@@ -32,6 +34,12 @@ void SetDialogChrome(QWidget& dialog, QSize clientSize);
 // presses the focused push button, Escape does nothing. True when `event`
 // was one of them and has been dealt with.
 bool TakeDialogKey(QWidget& dialog, QKeyEvent& event);
+
+// Where a window frame of `frame` size goes to stand in the centre of
+// `area` (a screen's available area): its top-left corner, never left of or
+// above the area's own, so that a window larger than the screen keeps its
+// title bar and left edge on it.
+QPoint CentredFramePosition(QSize frame, const QRect& area);
 
 // Moves `window` to the centre of its screen (its parent's, when it has
 // one), never with its left or top edge off the screen. No window manager

@@ -19,16 +19,16 @@
 #include <algorithm>
 
 #include "core/MessageView.h"
+#include "core/Messages.h"
 #include "core/PrintLayout.h"
 #include "core/Search.h"
-#include "core/Messages.h"
 #include "forms/Application.h"
-#include "forms/WindowDialogs.h"
 #include "forms/Looks.h"
 #include "forms/MenuShortcuts.h"
 #include "forms/PrintJob.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
+#include "forms/WindowDialogs.h"
 #include "reader/zuLogFile.h"
 #include "text/Cp932.h"
 #include "ui_Unit1.h"

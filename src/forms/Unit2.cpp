@@ -8,8 +8,8 @@
 
 #include "core/Messages.h"
 #include "core/Search.h"
-#include "forms/WindowDialogs.h"
 #include "forms/Looks.h"
+#include "forms/WindowDialogs.h"
 #include "text/Cp932.h"
 #include "ui_Unit2.h"
 

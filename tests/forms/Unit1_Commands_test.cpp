@@ -53,6 +53,9 @@ TEST_F(CommandTest, FileMenuEnablesPrintOnlyWithFilesLoaded) {
   EXPECT_FALSE(window->MN_File_Print->isEnabled());
   EXPECT_TRUE(window->MN_File_Open->isEnabled());
   EXPECT_TRUE(window->MN_File_Exit->isEnabled());
+  Open({WriteLog(dir, "one.log", {M(1, -1, "Only")})});  // exactly one file
+  window->MN_FileClick();
+  EXPECT_TRUE(window->MN_File_Print->isEnabled());
   OpenSome();
   window->MN_FileClick();
   EXPECT_TRUE(window->MN_File_Print->isEnabled());
@@ -76,6 +79,9 @@ TEST_F(CommandTest, EditMenuFollowsSelectionsOfPaneAndTree) {
   EXPECT_TRUE(window->MN_Edit_Search->isEnabled());
 
   Select(Top(0));
+  ASSERT_FALSE(window->MM_Text->toPlainText().isEmpty());
+  window->MN_EditClick();
+  EXPECT_FALSE(window->MN_Edit_Copy->isEnabled()) << "a body shown, nothing selected";
   QTextCursor cursor = window->MM_Text->textCursor();
   cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
   window->MM_Text->setTextCursor(cursor);
@@ -228,6 +234,19 @@ TEST_F(CommandTest, F3SearchesOnlyWithANodeSelected) {
   KeyIn(window->MM_Text, Qt::Key_F3);  // from the pane as well
   EXPECT_EQ(dialogs.warnings, std::vector<QString>{QStringLiteral("検索末尾まで検索しました")});
   EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(3)});
+}
+
+// The window hands the stored direction to the search: 2 walks upwards,
+// into the file ordered before.
+TEST_F(CommandTest, F3SearchesUpwardsWhenTheConditionsSaySo) {
+  OpenSome();
+  SearchText = "apple";
+  SearchFields = FieldTitle;
+  SearchDirection = 2;
+  Select(Top(3));  // Apple tart, the last message
+  KeyIn(window->TV_Log, Qt::Key_F3);
+  EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)}) << "Apple pie";
 }
 
 TEST_F(CommandTest, SearchToolbarButtonRunsWithoutTheMenuChecks) {
@@ -402,6 +421,17 @@ TEST_F(PrintTest, PrintReadsTheSelectedMessagesFile) {
   const QString text = PrintedText();
   if (text == QStringLiteral("(pdftotext missing)")) GTEST_SKIP() << "pdftotext is not installed";
   EXPECT_TRUE(text.contains(QStringLiteral("first line"))) << text.toStdString();
+}
+
+// A printer that cannot start the document (here a PDF in a folder that is
+// not there) is reported as an error, in the stop box.
+TEST_F(PrintTest, PrinterThatFailsToBeginIsReported) {
+  OpenSome();
+  Select(Top(0));
+  dialogs.printTo = QString::fromStdString(dir.Path("no such folder/out.pdf"));
+  window->MN_File_PrintClick();
+  EXPECT_EQ(dialogs.stops, std::vector<QString>{QStringLiteral("印刷できませんでした.")});
+  EXPECT_TRUE(dialogs.warnings.empty());
 }
 
 TEST_F(PrintTest, DeletedFileWarnsAndPrintsNothing) {

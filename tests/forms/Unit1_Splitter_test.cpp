@@ -41,6 +41,10 @@ const Drag drags[] = {
     {"a tree under 50 is not narrowed, but moves at or right of the edge apply", 681,
      {{Do::Down, 0, L, 217}, {Do::Move, -172, None, 45}, {Do::Move, -5, None, 45},
       {Do::Move, 0, None, 45}, {Do::Move, 2, None, 47}, {Do::Move, -1, None, 47}}},
+    // Grabbed 2 pixels in: X = 0 is not left of the bar, so it narrows the tree further.
+    {"a narrow tree still follows a move to X = 0", 681,
+     {{Do::Down, 2, L, 217}, {Do::Move, -170, None, 45}, {Do::Move, 0, None, 43},
+      {Do::Move, -1, None, 43}}},
     {"one fast move takes the tree well below 50: a check, not a clamp", 681,
      {{Do::Down, 2, L, 217}, {Do::Move, -198, None, 17}, {Do::Move, -1, None, 17}}},
     {"a width below zero shows no tree", 681,

@@ -1,0 +1,31 @@
+// Where a window's frame is centred, on screens large and small.
+#include "forms/Looks.h"
+
+#include <gtest/gtest.h>
+
+namespace zu {
+namespace {
+
+TEST(CentredFramePositionTest, CentresAndKeepsTheTopLeftOnTheScreen) {
+  struct Row {
+    QSize frame;
+    QRect area;
+    QPoint expected;
+  };
+  const Row rows[] = {
+      {{697, 509}, {0, 0, 1024, 768}, {163, 129}},
+      {{327, 190}, {0, 0, 1024, 740}, {348, 275}},  // a panel takes the bottom 28 pixels
+      {{327, 190}, {1024, 20, 1280, 1004}, {1500, 427}},  // a second screen, a panel above
+      {{697, 509}, {0, 0, 640, 480}, {0, 0}},       // larger than the screen both ways
+      {{697, 300}, {0, 0, 640, 480}, {0, 90}},      // wider only: the height still centres
+      {{300, 509}, {100, 50, 640, 480}, {270, 50}},  // taller only, on an offset area
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(CentredFramePosition(row.frame, row.area), row.expected)
+        << row.frame.width() << "x" << row.frame.height() << " in " << row.area.width() << "x"
+        << row.area.height();
+  }
+}
+
+}  // namespace
+}  // namespace zu
