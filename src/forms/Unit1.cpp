@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
@@ -25,6 +24,7 @@
 #include "forms/Application.h"
 #include "forms/Looks.h"
 #include "forms/MenuShortcuts.h"
+#include "forms/OpenDialog.h"
 #include "forms/PrintJob.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
@@ -326,7 +326,7 @@ void TFrm_Kirdo::MN_File_OpenClick() {
   const QStringList chosen = Dialogs().ChooseFiles(this, QString::fromUtf8(OpenDialogTitle));
   std::vector<std::string> paths;
   paths.reserve(static_cast<size_t>(chosen.size()));
-  for (const QString& path : chosen) paths.push_back(QFile::encodeName(path).toStdString());
+  for (const QString& path : chosen) paths.push_back(LocalPathOf(path));
   OpenFiles(paths);
 }
 

@@ -3,12 +3,13 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "core/Messages.h"
+#include "forms/OpenDialog.h"
+#include "text/Cp932.h"
 
 namespace zu {
 
@@ -39,11 +40,22 @@ class PrintWholeMessage : public QObject {
 
 WindowDialogs* installed = nullptr;
 
+// A path's bytes as text: each part that is a UTF-8 name as Qt reads names,
+// any other part (a Shift-JIS name of a copied log) as CP932.
+QString PathText(const std::string& path) {
+  QStringList parts;
+  for (const QByteArray& part : QByteArray::fromStdString(path).split('/')) {
+    const QString name = QFile::decodeName(part);
+    parts << (QFile::encodeName(name) == part ? name : FromCp932(part.toStdString()));
+  }
+  return parts.join(QLatin1Char('/'));
+}
+
 }  // namespace
 
 QString TextOf(Message m, const std::string& path) {
   QString text = QString::fromUtf8(MessageText(m));
-  if (!path.empty()) text.prepend(QFile::decodeName(path.c_str()));
+  if (!path.empty()) text.prepend(PathText(path));
   return text;
 }
 
@@ -56,7 +68,9 @@ void WindowDialogs::Stop(QWidget* owner, const QString& text) {
 }
 
 QStringList WindowDialogs::ChooseFiles(QWidget* owner, const QString& title) {
-  return QFileDialog::getOpenFileNames(owner, title);
+  OpenDialog dialog(owner, title);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.ChosenPaths();
 }
 
 bool WindowDialogs::ChoosePrinter(QWidget* owner, QPrinter& printer) {

@@ -18,8 +18,9 @@ namespace zu {
 
 enum class Message;
 
-// The text of `m` as the windows show it: a path, decoded as the file
-// system's name, is put in front (CannotOpen is the only such warning).
+// The text of `m` as the windows show it: a path is put in front (CannotOpen
+// is the only such warning), each of its names read as UTF-8, or as CP932
+// where it is no UTF-8.
 QString TextOf(Message m, const std::string& path = {});
 
 class WindowDialogs {
@@ -29,7 +30,8 @@ class WindowDialogs {
   virtual void Warning(QWidget* owner, const QString& text);
   // Modal box with the stop icon, one OK button and the application title.
   virtual void Stop(QWidget* owner, const QString& text);
-  // The file-open dialog, several files allowed; an empty list when cancelled.
+  // The file-open dialog (OpenDialog): every path chosen or typed, existing
+  // or not, in the dialog's order; an empty list when cancelled.
   virtual QStringList ChooseFiles(QWidget* owner, const QString& title);
   // The print dialog for `printer`; true when the user confirmed.
   virtual bool ChoosePrinter(QWidget* owner, QPrinter& printer);

@@ -1,0 +1,87 @@
+#include "forms/OpenDialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <sys/stat.h>
+
+#include "text/Cp932.h"
+
+namespace zu {
+
+namespace {
+
+QString ExpandHome(const QString& name) {
+  if (name == QLatin1String("~")) return QDir::homePath();
+  if (name.startsWith(QLatin1String("~/"))) return QDir::homePath() + name.mid(1);
+  return name;
+}
+
+bool Exists(const std::string& path) {
+  struct stat info{};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+OpenDialog::OpenDialog(QWidget* parent, const QString& title) : QFileDialog(parent, title) {
+  // Qt's own dialog, whatever the desktop offers: its accept() is the one
+  // that decides what the Open command receives.
+  setOption(QFileDialog::DontUseNativeDialog);
+  setFileMode(QFileDialog::ExistingFiles);
+  setAcceptMode(QFileDialog::AcceptOpen);
+}
+
+// Qt checks every name here and refuses the lot, in its own box, when one is
+// missing, and enters a directory found among several names. The command
+// does its own checking, so every name goes to it; only a lone directory is
+// left to Qt, which enters it.
+void OpenDialog::accept() {
+  const QStringList names = NamesInField(NameFieldText());
+  const QDir here = directory();
+  QStringList paths;
+  for (const QString& name : names) paths << QDir::cleanPath(here.absoluteFilePath(ExpandHome(name)));
+  if (paths.isEmpty() || (paths.size() == 1 && QFileInfo(paths.first()).isDir())) {
+    QFileDialog::accept();
+    return;
+  }
+  chosen_ = paths;
+  QDialog::accept();
+}
+
+// Qt's selectedFiles() answers from the list's selection whenever there is
+// one, and its completion selects each typed name that exists, so a missing
+// name typed beside an existing one would be lost. The field itself holds
+// what the user typed, or the names chosen in the list; Qt's public
+// interface has no reader for it, so it is read from the one line edit of
+// the dialog. Without exactly one, Qt's own answer is taken.
+QString OpenDialog::NameFieldText() const {
+  const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
+  if (fields.size() == 1) return fields.first()->text();
+  QStringList quoted;
+  for (const QString& path : selectedFiles()) quoted << QLatin1Char('"') + path + QLatin1Char('"');
+  return quoted.join(QLatin1Char(' '));
+}
+
+QStringList NamesInField(const QString& text) {
+  if (!text.contains(QLatin1Char('"'))) return text.isEmpty() ? QStringList() : QStringList{text};
+  const QStringList parts = text.split(QLatin1Char('"'));
+  QStringList names;
+  for (qsizetype i = 1; i < parts.size(); i += 2) {  // the even parts lie between the quotes
+    if (!parts[i].isEmpty()) names << parts[i];
+  }
+  return names;
+}
+
+std::string LocalPathOf(const QString& path) {
+  const std::string utf8 = QFile::encodeName(path).toStdString();
+  if (Exists(utf8)) return utf8;
+  const QFileInfo info(path);
+  std::string name;
+  if (!ToCp932(info.fileName(), name)) return utf8;
+  const std::string cp932 = QFile::encodeName(info.path()).toStdString() + '/' + name;
+  return Exists(cp932) ? cp932 : utf8;
+}
+
+}  // namespace zu
