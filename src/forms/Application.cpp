@@ -1,5 +1,8 @@
 #include "forms/Application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 #include "core/Messages.h"
@@ -12,6 +15,19 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   // every window caption.
   setApplicationName(QString::fromUtf8(ApplicationTitle));
   setProperty("helpFile", QString::fromUtf8(HelpFileName));
+  InstallQtJapanese();
+}
+
+// Qt's own texts (the file and print dialogs, the boxes' buttons, the text
+// pane's menu) in Japanese like the rest of the program, whatever the
+// user's locale. The catalogue is looked for where this Qt keeps its
+// translations (Debian's qt6-translations-l10n); without it they stay English.
+void Application::InstallQtJapanese() {
+  auto* japanese = new QTranslator(this);
+  if (japanese->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(japanese);
+  }
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -1,7 +1,8 @@
-// The application object: the program's title, and the box that shows an
-// error escaping a handler. Such an error does not end the program: the box
-// shows its message followed by "." under the application title, and the
-// event loop carries on with the windows as they were.
+// The application object: the program's title, Qt's own texts in Japanese,
+// and the box that shows an error escaping a handler. Such an error does not
+// end the program: the box shows its message followed by "." under the
+// application title, and the event loop carries on with the windows as they
+// were.
 #pragma once
 
 #include <QApplication>
@@ -12,10 +13,14 @@ namespace zu {
 
 class Application : public QApplication {
  public:
-  // Sets the title and registers the help file name (nothing opens it).
+  // Sets the title, registers the help file name (nothing opens it) and
+  // installs Qt's Japanese translations.
   Application(int& argc, char** argv);
 
   bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  void InstallQtJapanese();
 };
 
 // Shows `message` (UTF-8) + "." in the stop box over `owner`, or over the
