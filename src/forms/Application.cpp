@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "core/Messages.h"
+#include "forms/Looks.h"
 #include "forms/WindowDialogs.h"
 
 namespace zu {
@@ -16,6 +17,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QString::fromUtf8(ApplicationTitle));
   setProperty("helpFile", QString::fromUtf8(HelpFileName));
   InstallQtJapanese();
+  KeepModalWindowsUp(*this);
 }
 
 // Qt's own texts (the file and print dialogs, the boxes' buttons, the text

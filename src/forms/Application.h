@@ -13,8 +13,9 @@ namespace zu {
 
 class Application : public QApplication {
  public:
-  // Sets the title, registers the help file name (nothing opens it) and
-  // installs Qt's Japanese translations.
+  // Sets the title, registers the help file name (nothing opens it),
+  // installs Qt's Japanese translations and keeps modal windows from staying
+  // minimised (KeepModalWindowsUp).
   Application(int& argc, char** argv);
 
   bool notify(QObject* receiver, QEvent* event) override;

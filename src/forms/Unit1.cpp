@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -169,6 +170,7 @@ void TFrm_Kirdo::SetUpLooks() {
   treeWidth_ = TV_Log->width();
   centralWidget()->installEventFilter(this);
   Panel2->installEventFilter(this);
+  TV_Log->installEventFilter(this);
   resize(ClientWidth, ClientHeight + MN_Menu->sizeHint().height());
   LayoutClient();
   setTabOrder(TV_Log, MM_Text);
@@ -541,6 +543,9 @@ bool TFrm_Kirdo::eventFilter(QObject* watched, QEvent* event) {
     LayoutClient();
     return false;
   }
+  if (watched == TV_Log && event->type() == QEvent::KeyPress) {
+    return TakeEndFromNoNode(static_cast<const QKeyEvent&>(*event));
+  }
   if (watched != Panel2) return false;
   switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -565,6 +570,19 @@ bool TFrm_Kirdo::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+// With no current node, Qt's tree takes every movement key to the first
+// node. End goes the other way: to the last visible node.
+bool TFrm_Kirdo::TakeEndFromNoNode(const QKeyEvent& key) {
+  if (key.key() != Qt::Key_End || (key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier ||
+      TV_Log->currentItem() != nullptr || TV_Log->topLevelItemCount() == 0) {
+    return false;
+  }
+  QTreeWidgetItem* last = TV_Log->topLevelItem(TV_Log->topLevelItemCount() - 1);
+  while (last->isExpanded() && last->childCount() > 0) last = last->child(last->childCount() - 1);
+  TV_Log->setCurrentItem(last);
+  return true;
 }
 
 // No window manager can be relied on to place the window, so it centres

@@ -21,6 +21,7 @@ class QAction;
 class QDragEnterEvent;
 class QDropEvent;
 class QFrame;
+class QKeyEvent;
 class QKeySequence;
 class QLabel;
 class QLineEdit;
@@ -155,6 +156,7 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   void ShowBuiltTree();
   void LayoutClient();
   void SetTreeWidth(int width);
+  bool TakeEndFromNoNode(const QKeyEvent& key);
   NodeId SelectedNode() const;
   QTreeWidgetItem* SelectedItem() const;
   void ShowHit(NodeId node);

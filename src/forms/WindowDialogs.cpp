@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include "core/Messages.h"
+#include "forms/Looks.h"
 #include "forms/OpenDialog.h"
 #include "text/Cp932.h"
 
@@ -22,6 +23,7 @@ void ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
   QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::ApplicationModal);
+  SetBoxChrome(box);
   box.exec();
 }
 
@@ -69,6 +71,7 @@ void WindowDialogs::Stop(QWidget* owner, const QString& text) {
 
 QStringList WindowDialogs::ChooseFiles(QWidget* owner, const QString& title) {
   OpenDialog dialog(owner, title);
+  SetBoxChrome(dialog, QSize(560, 400));  // room for the names and sizes of the files
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.ChosenPaths();
 }
@@ -81,6 +84,7 @@ bool WindowDialogs::ChoosePrinter(QWidget* owner, QPrinter& printer) {
                     QAbstractPrintDialog::PrintCollateCopies);
   PrintWholeMessage wholeMessage;
   dialog.installEventFilter(&wholeMessage);
+  SetBoxChrome(dialog);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -1,7 +1,13 @@
-// Where a window's frame is centred, on screens large and small.
+// Where a window's frame is centred, on screens large and small, and modal
+// windows that a window manager minimises.
 #include "forms/Looks.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+
+#include "support/OffscreenApp.h"
 
 namespace zu {
 namespace {
@@ -25,6 +31,27 @@ TEST(CentredFramePositionTest, CentresAndKeepsTheTopLeftOnTheScreen) {
         << row.frame.width() << "x" << row.frame.height() << " in " << row.area.width() << "x"
         << row.area.height();
   }
+}
+
+TEST(KeepModalWindowsUpTest, AMinimisedModalDialogComesBackUnlessItsOwnerIsMinimised) {
+  testing::EnsureOffscreenApplication();
+  KeepModalWindowsUp(*qApp);
+  QWidget owner;
+  owner.show();
+  QDialog modal(&owner);
+  modal.setModal(true);
+  QDialog modeless(&owner);
+  for (QDialog* dialog : {&modal, &modeless}) {
+    dialog->show();
+    dialog->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->isMinimized(), dialog == &modeless);
+    EXPECT_TRUE(dialog->isVisible());
+  }
+  owner.setWindowState(Qt::WindowMinimized);  // the whole program put away
+  modal.setWindowState(Qt::WindowMinimized);
+  QApplication::processEvents();
+  EXPECT_TRUE(modal.isMinimized());
 }
 
 }  // namespace

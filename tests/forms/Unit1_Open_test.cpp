@@ -187,6 +187,24 @@ TEST_F(OpenTest, FocusAloneSelectsNothingAndArrowKeySelectsFirst) {
   EXPECT_EQ(window->Ed_Number->text(), QStringLiteral("1"));
 }
 
+// The first key after an Open moves from no node: End to the last node
+// shown (a collapsed node's comments are not shown), Down to the first.
+TEST_F(OpenTest, EndAfterAnOpenSelectsTheLastVisibleNode) {
+  const std::string path = WriteLog(dir, "a.log", {M(1, -1, "One"), M(2, -1, "Two"), M(3, 2, "Re:Two")});
+  for (const bool expanded : {false, true}) {
+    Open({path});
+    Top(1)->setExpanded(expanded);
+    window->MM_Text->setFocus();
+    window->TV_Log->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(window->TV_Log, Qt::Key_End);
+    QTreeWidgetItem* last = expanded ? Top(1)->child(0) : Top(1);
+    EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{last}) << expanded;
+    QTest::keyClick(window->TV_Log, Qt::Key_Home);  // and on from there as usual
+    EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)});
+  }
+}
+
 TEST_F(OpenTest, ClickingAnItemShowsIt) {
   const std::string path = WriteLog(dir, "a.log", {M(1, -1, "One"), M(2, -1, "Two", "second\r\n")});
   Open({path});

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -34,10 +35,18 @@ class WindowDialogsTest : public ::testing::Test {
       ASSERT_NE(open, nullptr);
       seen = true;
       inspect(*open);
-      open->done(QDialog::Rejected);
+      static_cast<QDialog*>(open)->done(QDialog::Rejected);
     });
     show();
     EXPECT_TRUE(seen);
+  }
+
+  // The title bar asks for no minimise or maximise box, and the size is fixed.
+  static void ExpectDialogChrome(const QWidget& dialog) {
+    EXPECT_FALSE(dialog.windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint));
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
   }
 
   QWidget owner_;
@@ -66,8 +75,21 @@ TEST_F(WindowDialogsTest, WarningAndStopBoxesShowTheirTextAsPlainText) {
           EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
           EXPECT_EQ(box.parentWidget(), &owner_);
           EXPECT_TRUE(box.isModal());
+          ExpectDialogChrome(box);
         });
   }
+}
+
+// The file-open dialog is Qt's own, in its fixed dialog frame.
+TEST_F(WindowDialogsTest, FileDialogIsQtsOwnWithTheDialogChrome) {
+  WhileOpen<QFileDialog>([&] { EXPECT_TRUE(Dialogs().ChooseFiles(&owner_, QStringLiteral("t")).isEmpty()); },
+                         [&](QFileDialog& dialog) {
+                           EXPECT_EQ(dialog.windowTitle(), QStringLiteral("t"));
+                           EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+                           EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
+                           ExpectDialogChrome(dialog);
+                           EXPECT_GE(dialog.width(), 560);
+                         });
 }
 
 TEST_F(WindowDialogsTest, PrintDialogOffersFilesButNoRangesOrSelection) {
@@ -76,6 +98,7 @@ TEST_F(WindowDialogsTest, PrintDialogOffersFilesButNoRangesOrSelection) {
   WhileOpen<QPrintDialog>([&] { chosen = Dialogs().ChoosePrinter(&owner_, printer); },
                           [&](QPrintDialog& dialog) {
                             EXPECT_EQ(dialog.printer(), &printer);
+                            ExpectDialogChrome(dialog);
                             EXPECT_TRUE(dialog.testOption(QAbstractPrintDialog::PrintToFile));
                             EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintPageRange));
                             EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintSelection));
