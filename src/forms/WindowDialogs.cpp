@@ -28,8 +28,11 @@ void ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
 }
 
 // Qt's own print dialog shows a page range whenever CUPS could select pages
-// itself, whatever the options say. A message is always printed whole, so
-// the range is taken away once the dialog is on screen.
+// itself, whatever the options say, and hands a range chosen there to CUPS
+// through a print-engine option of its own. A message is always printed
+// whole, so the range is taken away once the dialog is on screen. Qt offers
+// no public way to hide that group or to clear that option, so the group is
+// found by the name Qt's form gives it.
 class PrintWholeMessage : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
