@@ -80,7 +80,10 @@ std::string ThreadPage(int32_t thread) {
   return name;
 }
 
-std::string Anchor(size_t node) { return "m" + std::to_string(node); }
+std::string Anchor(size_t node) {
+  std::string anchor(1, 'm');
+  return anchor.append(std::to_string(node));
+}
 
 std::string PageOf(const ExportNode& n) { return n.thread == -1 ? kUnplacedPage : ThreadPage(n.thread); }
 

@@ -17,6 +17,11 @@ namespace {
 // in it), and a chain thousands deep keeps its headers short.
 constexpr size_t kMaxReferences = 10;
 
+std::string MessageId(const std::string& local) {
+  std::string id(1, '<');
+  return id.append(local).append("@").append(MailDomain).append(">");
+}
+
 // Message-IDs by node. A message is named by its number and the digest of
 // its header fields; a copy of the same message loaded twice gets ".2",
 // ".3" ... in display order. A placeholder is named by the missing number.
@@ -26,13 +31,13 @@ std::vector<std::string> MessageIds(const ExportSet& set) {
   std::unordered_map<std::string, int> seen;
   for (const ExportNode& n : set.nodes) {
     if (n.message == -1) {
-      ids.push_back("<" + std::to_string(n.placeholderNumber) + ".missing@" + MailDomain + ">");
+      ids.push_back(MessageId(std::to_string(n.placeholderNumber) + ".missing"));
       continue;
     }
     const ExportMessage& m = set.messages[n.message];
     const std::string name = std::to_string(m.number) + "." + m.digest;
     const int copy = ++seen[name];
-    ids.push_back("<" + name + (copy > 1 ? "." + std::to_string(copy) : "") + "@" + MailDomain + ">");
+    ids.push_back(MessageId(copy > 1 ? name + "." + std::to_string(copy) : name));
   }
   return ids;
 }

@@ -157,7 +157,7 @@ std::string SenderAddress(std::string_view senderIdUtf8) {
     std::snprintf(hex, sizeof hex, "=%02X", static_cast<unsigned char>(c));
     local += hex;
   }
-  if (local.empty()) local = "=";  // an ID is never empty; an address must have a local part
+  if (local.empty()) local.push_back('=');  // an ID is never empty; an address must have a local part
   return local + "@" + MailDomain;
 }
 
