@@ -1,8 +1,10 @@
 #include "forms/HitMarks.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTimer>
 
 #include "core/Search.h"
 #include "text/Cp932.h"
@@ -41,6 +43,57 @@ void BringLineIntoView(QPlainTextEdit& pane, const QTextBlock& block) {
   pane.centerCursor();
 }
 
+// A field's mark is its selection, which a line edit without the focus drops
+// each time its window is activated: Qt posts that deselection as the
+// activation arrives. The keeper posts the mark again behind it.
+class FieldMarkKeeper : public QObject {
+ public:
+  static constexpr const char* Name = "zu_FieldMarkKeeper";
+
+  explicit FieldMarkKeeper(QLineEdit& field) : QObject(&field), field_(field) {
+    setObjectName(QString::fromLatin1(Name));
+    field.installEventFilter(this);
+  }
+
+  void Set(int start, int length) {
+    start_ = start;
+    length_ = length;
+    Apply();
+  }
+
+  void Clear() {
+    length_ = 0;
+    field_.deselect();
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate && length_ > 0) {
+      // This runs before the field posts its deselection; one more hop
+      // puts the mark after it.
+      QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { Apply(); }); });
+    }
+    return false;
+  }
+
+ private:
+  void Apply() {
+    if (length_ > 0) field_.setSelection(start_, length_);
+  }
+
+  QLineEdit& field_;
+  int start_ = 0;
+  int length_ = 0;
+};
+
+// Found by its name: without a meta-object of its own, a cast by type
+// would take any child of the field.
+FieldMarkKeeper* KeeperOf(QLineEdit& field) {
+  QObject* keeper =
+      field.findChild<QObject*>(QString::fromLatin1(FieldMarkKeeper::Name), Qt::FindDirectChildrenOnly);
+  return static_cast<FieldMarkKeeper*>(keeper);
+}
+
 }  // namespace
 
 bool MarkBodyHits(QPlainTextEdit& pane, const std::vector<std::string>& lines, std::string_view pattern) {
@@ -65,13 +118,19 @@ void ClearBodyMarks(QPlainTextEdit& pane) { pane.setExtraSelections({}); }
 
 void MarkFieldHit(QLineEdit& field, std::string_view cp932, std::string_view pattern) {
   const std::vector<size_t> at = MatchPositions(cp932, pattern);
-  if (at.empty()) return;
+  FieldMarkKeeper* keeper = KeeperOf(field);
+  if (at.empty() || keeper == nullptr) return;
   const qsizetype start = ShownOffset(cp932, at.front());
-  field.setSelection(static_cast<int>(start),
-                     static_cast<int>(ShownOffset(cp932, at.front() + pattern.size()) - start));
+  keeper->Set(static_cast<int>(start),
+              static_cast<int>(ShownOffset(cp932, at.front() + pattern.size()) - start));
+}
+
+void ClearFieldMark(QLineEdit& field) {
+  if (FieldMarkKeeper* keeper = KeeperOf(field)) keeper->Clear();
 }
 
 void SetUpFieldMarks(QLineEdit& field) {
+  if (KeeperOf(field) == nullptr) new FieldMarkKeeper(field);  // owned by the field
   QPalette colours = field.palette();
   for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     colours.setColor(group, QPalette::Highlight, kMarkBackground);

@@ -9,7 +9,7 @@
 // enabling and the clipboard, is left as it is. A field is disabled, takes
 // no focus and is never copied; its mark is its own selection, which Qt
 // draws in a disabled field, set by program (which leaves the X11 primary
-// selection alone).
+// selection alone) and set again after Qt drops it on window activation.
 #pragma once
 
 #include <string>
@@ -32,10 +32,14 @@ bool MarkBodyHits(QPlainTextEdit& pane, const std::vector<std::string>& lines, s
 void ClearBodyMarks(QPlainTextEdit& pane);
 
 // Marks the first occurrence of `pattern` in a field that shows the CP932
-// text `cp932`.
+// text `cp932`. The field must have been set up with SetUpFieldMarks.
 void MarkFieldHit(QLineEdit& field, std::string_view cp932, std::string_view pattern);
 
-// Gives a disabled field the marks' colours for its selection.
+// Takes the mark away from the field.
+void ClearFieldMark(QLineEdit& field);
+
+// Gives a disabled field the marks' colours for its selection and what keeps
+// its mark.
 void SetUpFieldMarks(QLineEdit& field);
 
 }  // namespace zu

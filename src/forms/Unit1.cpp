@@ -299,10 +299,10 @@ void TFrm_Kirdo::ClearView() {
   ClearBodyMarks(*MM_Text);
   shown_ = MessageView{};
   MM_Text->clear();
-  Ed_Number->setText(QString());
-  Ed_Name->setText(QString());
-  Ed_ID->setText(QString());
-  Ed_DateTime->setText(QString());
+  for (QLineEdit* field : {Ed_Number, Ed_Name, Ed_ID, Ed_DateTime}) {
+    ClearFieldMark(*field);
+    field->setText(QString());
+  }
 }
 
 void TFrm_Kirdo::Warn(Message m, const std::string& path) { Dialogs().Warning(this, TextOf(m, path)); }

@@ -117,6 +117,16 @@ TEST_F(HitMarksTest, FieldHitMarksThatFieldAndScrollsNothing) {
   EXPECT_FALSE(window->Ed_Name->hasSelectedText());
   SearchFor("user", FieldName);
   EXPECT_EQ(window->Ed_Name->selectedText(), QStringLiteral("USER"));
+  // A line edit without the focus drops its selection when its window is
+  // activated, as when the conditions dialog closes; the mark stays.
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(window->Ed_Name, &activate);
+  QTest::qWait(20);
+  EXPECT_EQ(window->Ed_Name->selectedText(), QStringLiteral("USER"));
+  Select(Top(0));
+  QApplication::sendEvent(window->Ed_Name, &activate);
+  QTest::qWait(20);
+  EXPECT_FALSE(window->Ed_Name->hasSelectedText()) << "no mark comes back with another message";
   Select(Top(0));
   SearchFor("x12", FieldID);
   EXPECT_EQ(window->Ed_ID->selectedText(), QStringLiteral("X12"));
