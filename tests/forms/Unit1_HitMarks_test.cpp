@@ -46,6 +46,12 @@ class HitMarksTest : public MainWindowTest {
     return out;
   }
 
+  // A few rounds of posted events, however long each takes: an event
+  // posted while the queue is delivered waits for the next round.
+  static void DeliverPosted() {
+    for (int round = 0; round < 4; ++round) QApplication::processEvents();
+  }
+
   static int StartInLine(const QTextEdit::ExtraSelection& mark) {
     return mark.cursor.selectionStart() - mark.cursor.block().position();
   }
@@ -121,11 +127,11 @@ TEST_F(HitMarksTest, FieldHitMarksThatFieldAndScrollsNothing) {
   // activated, as when the conditions dialog closes; the mark stays.
   QEvent activate(QEvent::WindowActivate);
   QApplication::sendEvent(window->Ed_Name, &activate);
-  QTest::qWait(20);
+  DeliverPosted();
   EXPECT_EQ(window->Ed_Name->selectedText(), QStringLiteral("USER"));
   Select(Top(0));
   QApplication::sendEvent(window->Ed_Name, &activate);
-  QTest::qWait(20);
+  DeliverPosted();
   EXPECT_FALSE(window->Ed_Name->hasSelectedText()) << "no mark comes back with another message";
   Select(Top(0));
   SearchFor("x12", FieldID);
