@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  poppler-utils xvfb xauth python3
+  poppler-utils xvfb xauth python3 tidy
   desktop-file-utils appstream man-db
 )
 case "${1:-}" in

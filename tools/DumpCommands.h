@@ -13,5 +13,6 @@ int RunMessages(bool raw, const std::vector<std::string>& args);
 int RunTree(bool raw, const std::vector<std::string>& args);
 int RunSearch(bool raw, const std::vector<std::string>& args);
 int RunPrint(bool raw, const std::vector<std::string>& args);
+int RunExport(bool raw, const std::vector<std::string>& args);
 
 }  // namespace zu::dump

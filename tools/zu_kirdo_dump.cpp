@@ -17,6 +17,7 @@ const char* const kHelp =
     "  zu_kirdo_dump [--raw] search --from ROW:ITEM [--up] [--fields BITS] [--all] TEXT FILE...\n"
     "  zu_kirdo_dump [--raw] print --from ROW:ITEM [--columns W] [--line-height LH]\n"
     "                              [--page-height H] FILE...\n"
+    "  zu_kirdo_dump export --format mbox|html --output PATH FILE...\n"
     "  zu_kirdo_dump --help | --version\n"
     "\n"
     "Reads ZU_Kirdo log files (CP932) as the viewer does and prints:\n"
@@ -25,6 +26,11 @@ const char* const kHelp =
     "  search    the message(s) that the search command finds from ROW:ITEM\n"
     "            (--fields: 1 number, 2 name, 4 ID, 8 title, 16 body; default 16)\n"
     "  print     the print layout of message ROW:ITEM, pages separated by a form feed\n"
+    "  export    every message in the tree's order, written to a new PATH:\n"
+    "            mbox  one mbox file (mboxrd), threaded as the tree, UTF-8 mails\n"
+    "            html  a new or empty folder of static pages: index.html with the\n"
+    "                  tree, one page per thread\n"
+    "            An existing file or a non-empty folder is never overwritten.\n"
     "\n"
     "Without --raw the output is UTF-8 for reading. With --raw it is the fixed\n"
     "machine format: TAB-separated records in the logs' own CP932 bytes.\n";
@@ -57,6 +63,7 @@ int main(int argc, char** argv) {
   if (command == "tree") return zu::dump::RunTree(raw, rest);
   if (command == "search") return zu::dump::RunSearch(raw, rest);
   if (command == "print") return zu::dump::RunPrint(raw, rest);
+  if (command == "export") return zu::dump::RunExport(raw, rest);
   if (command == "--help") {
     std::fputs(kHelp, stdout);
     return 0;

@@ -62,6 +62,31 @@ bool TextContains(const std::string& text, const std::string& pattern) {
   return TextContainsView(text, pattern);
 }
 
+std::vector<size_t> MatchPositions(std::string_view text, std::string_view pattern) {
+  std::vector<size_t> found;
+  if (pattern.empty()) return found;
+  for (size_t at = 0; at < text.size(); at += CharBytesAt(text, at)) {
+    // A character whose first byte already differs cannot begin a match.
+    if (SameSingle(text[at], pattern[0]) && MatchesAt(text, at, pattern)) found.push_back(at);
+  }
+  return found;
+}
+
+int32_t FieldOfHit(const MessageView& view, const std::string& title, std::string_view pattern,
+                   int32_t fields) {
+  const std::pair<int32_t, const std::string*> heads[] = {
+      {FieldNumber, &view.Number}, {FieldName, &view.Name}, {FieldID, &view.ID}, {FieldTitle, &title}};
+  for (const auto& [bit, text] : heads) {
+    if ((fields & bit) && TextContainsView(*text, pattern)) return bit;
+  }
+  if (fields & FieldBody) {
+    for (const std::string& line : view.Body) {
+      if (TextContainsView(line, pattern)) return FieldBody;
+    }
+  }
+  return 0;
+}
+
 namespace {
 
 // One step of the walk through the loaded messages: row f, position p.

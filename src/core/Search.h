@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/LogSet.h"
+#include "core/MessageView.h"
 
 namespace zu {
 
@@ -34,6 +36,19 @@ bool TextContains(const std::string& text, const std::string& pattern);
 // The same over views, for callers that hold a line in a buffer. An empty
 // pattern is found nowhere (the search never asks for it).
 bool TextContainsView(std::string_view text, std::string_view pattern);
+
+// Where `text` holds `pattern`, by the rule of TextContains: the byte offset
+// of every character boundary of `text` from which the characters agree one
+// by one with those of `pattern`, in increasing order, overlapping ones
+// included. Empty exactly when TextContainsView(text, pattern) is false.
+std::vector<size_t> MatchPositions(std::string_view text, std::string_view pattern);
+
+// Which field made the search command stop at a message shown as `view`,
+// titled `title`: of the bits set in `fields`, the first in the order the
+// search tests them (number, name, ID, title, body) whose text holds
+// `pattern`; 0 when none does.
+int32_t FieldOfHit(const MessageView& view, const std::string& title, std::string_view pattern,
+                   int32_t fields);
 
 struct SearchHit {
   int32_t row = -1;

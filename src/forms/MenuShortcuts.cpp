@@ -53,14 +53,16 @@ bool MenuShortcuts::TakeKey(QObject* watched, QKeyEvent& event) {
 
 // The tree would copy its own caption on any other copy key (Ctrl+Insert);
 // only the text pane is ever copied. F10 opens the menu bar, as Alt does.
+// Shift+F3 searches the other way; it has no menu item of its own.
 bool MenuShortcuts::TakeOtherKey(QObject* watched, QKeyEvent& event) {
   const bool treeCopy = watched == window_.TV_Log && event.matches(QKeySequence::Copy);
   const bool menuKey = event.key() == Qt::Key_F10 && event.modifiers() == Qt::NoModifier;
-  if (!treeCopy && !menuKey) return false;
+  const bool searchBack = event.key() == Qt::Key_F3 && event.modifiers() == Qt::ShiftModifier;
+  if (!treeCopy && !menuKey && !searchBack) return false;
   event.accept();
-  if (menuKey && event.type() == QEvent::KeyPress) {
-    window_.MN_Menu->setActiveAction(window_.MN_File->menuAction());
-  }
+  if (event.type() != QEvent::KeyPress) return true;
+  if (menuKey) window_.MN_Menu->setActiveAction(window_.MN_File->menuAction());
+  if (searchBack) window_.SearchBackShortcut();
   return true;
 }
 

@@ -5,9 +5,9 @@
 // widgets of the main window, has the window run the item as a dropped-down
 // menu would (TFrm_Kirdo::RunShortcut), and never passes the key on.
 //
-// It also keeps two other keys from the window's widgets: the tree's own copy
-// keys (only the text pane is ever copied) and F10, which opens the menu bar
-// as Alt does.
+// It also keeps three other keys from the window's widgets: the tree's own
+// copy keys (only the text pane is ever copied), F10, which opens the menu
+// bar as Alt does, and Shift+F3, the Search command the other way.
 #pragma once
 
 #include <QObject>

@@ -23,6 +23,7 @@
 #include "core/PrintLayout.h"
 #include "core/Search.h"
 #include "forms/Application.h"
+#include "forms/HitMarks.h"
 #include "forms/Looks.h"
 #include "forms/MenuShortcuts.h"
 #include "forms/OpenDialog.h"
@@ -206,6 +207,7 @@ void TFrm_Kirdo::SetUpFields() {
                      number ? QColor(Qt::black) : colours.color(QPalette::Active, QPalette::Base));
     field->setPalette(colours);
     field->setTextMargins(1, 0, 1, 0);
+    SetUpFieldMarks(*field);
   }
   for (QLabel* label : {Label1, Label2, Label3, Label4}) label->adjustSize();
 }
@@ -296,11 +298,13 @@ void TFrm_Kirdo::ShowBuiltTree() {
 }
 
 void TFrm_Kirdo::ClearView() {
+  ClearBodyMarks(*MM_Text);
+  shown_ = MessageView{};
   MM_Text->clear();
-  Ed_Number->setText(QString());
-  Ed_Name->setText(QString());
-  Ed_ID->setText(QString());
-  Ed_DateTime->setText(QString());
+  for (QLineEdit* field : {Ed_Number, Ed_Name, Ed_ID, Ed_DateTime}) {
+    ClearFieldMark(*field);
+    field->setText(QString());
+  }
 }
 
 void TFrm_Kirdo::Warn(Message m, const std::string& path) { Dialogs().Warning(this, TextOf(m, path)); }
@@ -386,6 +390,7 @@ void TFrm_Kirdo::TV_LogChange(QTreeWidgetItem* Node) {
   // One setting of the whole body: a long body appended line by line would
   // lay the pane out again for every line.
   MM_Text->setPlainText(JoinLines(view.Body));
+  shown_ = std::move(view);
 }
 
 void TFrm_Kirdo::MN_File_PrintClick() {
@@ -420,12 +425,32 @@ void TFrm_Kirdo::MN_Edit_SearchSetClick() {
   if (SearchAccepted == 1) RunSearch();
 }
 
-void TFrm_Kirdo::RunSearch() {
+void TFrm_Kirdo::RunSearch() { RunSearchTowards(SearchDirection); }
+
+void TFrm_Kirdo::SearchBackShortcut() {
+  MN_EditClick();
+  if (MN_Edit_Search->isEnabled()) RunSearchTowards(SearchDirection == 1 ? 2 : 1);
+}
+
+void TFrm_Kirdo::RunSearchTowards(int32_t direction) {
   SearchHit hit;
-  if (!zu::RunSearch(*logSet_, SelectedNode(), SearchText, SearchDirection, SearchFields, hit)) {
+  if (!zu::RunSearch(*logSet_, SelectedNode(), SearchText, direction, SearchFields, hit)) {
     return;  // the search has said why
   }
   ShowHit(Logs()[hit.row][hit.item].Node);
+  MarkHit(Logs()[hit.row][hit.item].Title);
+}
+
+// Marks the text found in the message now shown, in the field the search
+// stopped for. A title is the selected node's caption: nothing more to mark.
+void TFrm_Kirdo::MarkHit(const std::string& title) {
+  switch (FieldOfHit(shown_, title, SearchText, SearchFields)) {
+    case FieldBody: MarkBodyHits(*MM_Text, shown_.Body, SearchText); break;
+    case FieldNumber: MarkFieldHit(*Ed_Number, shown_.Number, SearchText); break;
+    case FieldName: MarkFieldHit(*Ed_Name, shown_.Name, SearchText); break;
+    case FieldID: MarkFieldHit(*Ed_ID, shown_.ID, SearchText); break;
+    default: break;
+  }
 }
 
 // Selecting the found node brings it into view and shows it. A message that

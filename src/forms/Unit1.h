@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/LogSet.h"
+#include "core/MessageView.h"
 
 namespace Ui {
 class TFrm_Kirdo;
@@ -105,9 +106,12 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   void MN_FileClick();
   void MN_EditClick();
 
-  // Searches from the selected message with the program-wide conditions
-  // and selects the message found.
+  // Searches from the selected message with the program-wide conditions,
+  // selects the message found and marks the text found in it.
   void RunSearch();
+  // Shift+F3: the Search command once the other way, with the Edit menu's
+  // enabling first as for F3; SearchDirection stays as it is.
+  void SearchBackShortcut();
 
   // The Open command for files chosen outside its dialog (the command line,
   // a drop), as the bytes of their paths: the same reset, warnings and tree
@@ -161,11 +165,14 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   QTreeWidgetItem* SelectedItem() const;
   void ShowHit(NodeId node);
   void RevealCaption(QTreeWidgetItem* item);
+  void RunSearchTowards(int32_t direction);
+  void MarkHit(const std::string& title);
 
   std::unique_ptr<Ui::TFrm_Kirdo> ui_;
   std::unique_ptr<LogSet> logSet_;
   std::vector<QTreeWidgetItem*> nodeItems_;       // by NodeId, owned by the tree
   QList<QTreeWidgetItem*> pendingTopLevel_;       // built, not yet in the tree
+  MessageView shown_;  // the message in the view, as read; empty when none
   int treeWidth_ = 217;
   bool centred_ = false;
 };

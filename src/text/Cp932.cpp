@@ -134,6 +134,20 @@ QString FromCp932(std::string_view bytes) {
   return out;
 }
 
+qsizetype DecodedLength(std::string_view bytes) {
+  size_t units = 0;
+  for (size_t at = 0; at < bytes.size();) {
+    const ValidRun run = ValidRunFrom(bytes, at);
+    units += run.characters;  // one unit each: the code page holds nothing beyond the BMP
+    at = run.end;
+    if (at < bytes.size()) {
+      ++units;  // U+FFFD for the one bad byte
+      ++at;
+    }
+  }
+  return static_cast<qsizetype>(units);
+}
+
 bool ToCp932(const QString& typed, std::string& out) {
   QString text = typed;
   for (QChar& unit : text) unit = QChar(CodePageForm(unit.unicode()));

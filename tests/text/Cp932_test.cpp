@@ -49,7 +49,10 @@ TEST(FromCp932Test, DecodesCodePage932) {
       {"\x85\x85\xa0", u"\ufffd\ufffd"},  // an unassigned pair, then a stray 0xA0
       {"\t\x95\x5c\\\xb1\x82", u"\t表\\ｱ\ufffd"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Decode(c.bytes), c.text) << Hex(c.bytes);
+  for (const Case& c : cases) {
+    EXPECT_EQ(Decode(c.bytes), c.text) << Hex(c.bytes);
+    EXPECT_EQ(DecodedLength(c.bytes), static_cast<qsizetype>(c.text.size())) << Hex(c.bytes);
+  }
 }
 
 TEST(FromCp932Test, MapsTheExtensionsAndNeverGivesTheSubstituteByte) {
@@ -61,6 +64,7 @@ TEST(FromCp932Test, MapsTheExtensionsAndNeverGivesTheSubstituteByte) {
       const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
       const std::u16string text = Decode(pair);
       ASSERT_EQ(text.size(), 1u) << Hex(pair);
+      EXPECT_EQ(DecodedLength(pair), 1) << Hex(pair);
       EXPECT_NE(text[0], u'\x1a') << Hex(pair);
       if (text[0] != u'\ufffd') ++assigned;
       // NEC specials in row 13 and the IBM extensions at 0xFA40..0xFC4B.
