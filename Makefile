@@ -50,7 +50,7 @@ fuzz: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_reader
 	mkdir -p $(FUZZ_DIR)/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
-	    $(FUZZ_DIR)/corpus fuzz/corpus
+	    $(FUZZ_DIR)/corpus fuzz/corpus/reader
 
 # The Debian package zu-kirdo_<version>_amd64.deb in this folder, built with
 # Debian's hardening flags and refused if lintian finds an error in it.
