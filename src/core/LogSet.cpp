@@ -210,8 +210,7 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
 
 bool LogSet::HoldFileOf(int32_t row, int32_t item) {
   const std::string& fileName = (*logInfo_)[row][item].FileName;
-  if (reader_.GetFileName() == fileName) return true;
-  return reader_.Open(fileName);
+  return reader_.Holds(fileName) || reader_.Open(fileName);
 }
 
 }  // namespace zu
