@@ -167,5 +167,22 @@ TEST_F(ChangedFilesTest, ReadErrorMakesTheFileHeldBeforeOpenAgain) {
   EXPECT_EQ(source.opens, opensBefore + 2);  // held again
 }
 
+// At loading a read that fails part-way is a file that cannot be read; one
+// that ends early keeps what arrived; slow or interrupted reads change nothing.
+TEST_F(ChangedFilesTest, ReadFaultsAtLoading) {
+  source.Find(kA)->failAt = 40;
+  MemorySource::File& slow = source.Put("slow.log", LogOf({WithBody(20, "slow")}));
+  slow.chunk = 1;
+  slow.interruptions = 2;
+  MemorySource::File& shortRead = source.Put("short.log", LogOf({WithBody(30, "short")}));
+  shortRead.statedSize = static_cast<int64_t>(shortRead.bytes.size()) + 500;
+  ui.warnings.clear();
+  set.OpenFiles({kA, "slow.log", "short.log"});
+  EXPECT_EQ(ui.warnings, (std::vector<std::pair<Message, std::string>>{{Message::CannotOpen, kA}}));
+  EXPECT_EQ(set.LastFile(), 1);
+  EXPECT_EQ(View(0, 0), "20 slow");
+  EXPECT_EQ(View(1, 0), "30 short");
+}
+
 }  // namespace
 }  // namespace zu
