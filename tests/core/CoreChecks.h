@@ -123,10 +123,10 @@ inline bool Contains(std::string_view text, std::string_view pattern) {
 }
 
 // A line as printed: its characters up to a NUL, a tab as four spaces.
-inline std::vector<std::string> PrintedCharacters(const std::string& line) {
-  std::vector<std::string> out;
-  for (std::string_view c : Characters(std::string_view(line.c_str()))) {
-    out.emplace_back(c == "\t" ? std::string("    ") : std::string(c));
+inline std::vector<std::string_view> PrintedCharacters(const std::string& line) {
+  std::vector<std::string_view> out = Characters(std::string_view(line.c_str()));
+  for (std::string_view& c : out) {
+    if (c == "\t") c = "    ";
   }
   return out;
 }
@@ -216,12 +216,10 @@ inline std::string LogMessage(Choices& c, int32_t& last) {
 
 // Up to 3001 messages of one plain shape: full rows, long reply chains,
 // a full placeholder table, or one number all through.
-inline std::string FullText(Choices& c) {
+inline void FullText(Choices& c, std::string& out) {
   const int32_t count = 2990 + c.Below(12);
   const int32_t start = 1 + c.Below(50) * 100;
   const int32_t pattern = c.Below(4);
-  std::string out = "Forum log\r\n";
-  out.reserve(static_cast<size_t>(count) * 56);
   for (int32_t k = 0; k < count; ++k) {
     const int32_t number = pattern == 3 ? start : start + k;
     int32_t parent = -1;
@@ -230,24 +228,23 @@ inline std::string FullText(Choices& c) {
     out += Zero5(number) + "/1 ABCD1234  FULL\r\n";
     out += "00007) 96/05/17 21:05  " + (parent > 0 ? Zero5(parent) : std::string()) + "\x82\xa0\r\n";
   }
-  return out;
 }
 
-inline std::string LogText(Choices& c) {
-  if (c.OneIn(64)) return FullText(c);
+// A log into `out`, which keeps its memory from run to run.
+inline void LogText(Choices& c, std::string& out) {
+  out = "Forum log\r\n";
+  if (c.OneIn(64)) return FullText(c, out);
   int32_t last = c.Below(4) * 100;
-  std::string out = "Forum log\r\n";
   for (int32_t n = c.Below(12); n > 0; --n) out += LogMessage(c, last);
   if (c.OneIn(4)) out.erase(out.find_last_not_of("\r\n") + 1);  // no line end at the end
-  return out;
 }
 
 // Puts a file in memory as `path`, with one of the faults a file can have.
-inline void PutLog(Choices& c, MemorySource& source, const std::string& path) {
-  const std::string bytes = LogText(c);
+inline void PutLog(Choices& c, MemorySource& source, const std::string& path, std::string& bytes) {
+  LogText(c, bytes);
   const auto size = static_cast<int64_t>(bytes.size());
   switch (c.Below(20)) {
-    case 0: break;  // missing
+    case 0: source.Remove(path); break;  // missing
     case 1: source.Put(path, "Forum log\r\nno message here\r\n"); break;
     case 2: source.Put(path, bytes).failAt = c.Below(static_cast<int32_t>(std::min<int64_t>(size + 1, 65536))); break;
     case 3: source.Put(path, bytes).statedSize = BufferSize + c.Below(2); break;  // too large, or short
@@ -263,8 +260,10 @@ inline void PutLog(Choices& c, MemorySource& source, const std::string& path) {
   }
 }
 
-// The paths of one Open command; a path may come twice.
-inline std::vector<std::string> PutSet(Choices& c, MemorySource& source) {
+// The paths of one Open command; a path may come twice. The files of an
+// earlier set that this one does not name stay in `source`, unread. `bytes`
+// is room to write a log in, kept from run to run like the source's files.
+inline std::vector<std::string> PutSet(Choices& c, MemorySource& source, std::string& bytes) {
   std::vector<std::string> paths;
   for (int32_t n = 1 + c.Below(12), k = 0; k < n; ++k) {
     if (k > 0 && c.OneIn(8)) {
@@ -272,7 +271,7 @@ inline std::vector<std::string> PutSet(Choices& c, MemorySource& source) {
       continue;
     }
     paths.push_back("log" + std::to_string(k));
-    PutLog(c, source, paths.back());
+    PutLog(c, source, paths.back(), bytes);
   }
   return paths;
 }
@@ -294,10 +293,9 @@ class CoreRun {
   // kept from run to run, so that every run also checks the reset.
   std::string Run(const uint8_t* data, size_t size) {
     Choices c(data, size);
-    source_.Clear();
     plainPath_.clear();
     readFailureOpened_ = false;
-    const std::vector<std::string> paths = PutSet(c, source_);
+    const std::vector<std::string> paths = PutSet(c, source_, text_);
     ui_.warnings.clear();
     ui_.badNode = false;
     set_.OpenFiles(paths);
@@ -328,22 +326,25 @@ class CoreRun {
 
   // -- loading --
 
+  // Each file is checked against its row while the plain reader holds it.
   std::string CheckLoad(const std::vector<std::string>& paths) {
     Warnings expected;
-    std::vector<std::string> loaded;
+    int32_t loaded = 0;
     for (const std::string& path : paths) {
-      if (loaded.size() == static_cast<size_t>(MaxLogFiles)) {
+      if (loaded == MaxLogFiles) {
         expected.emplace_back(zu::Message::TooManyFiles, std::string());
       } else if (PlainOpen(path)) {
-        loaded.push_back(path);
+        if (loaded > set_.LastFile()) return "a file that opens did not load";
+        const std::string broken = CheckRow(loaded++, path);
+        if (!broken.empty()) return broken;
       } else {
         expected.emplace_back(zu::Message::CannotOpen, path);
       }
     }
     if (ui_.warnings != expected) return "load warnings differ";
-    if (set_.LastFile() != static_cast<int32_t>(loaded.size()) - 1) return "LastFile is not the count loaded";
-    for (int32_t f = 0; f < MaxLogFiles; ++f) {
-      const std::string broken = f <= set_.LastFile() ? CheckRow(f, loaded[f]) : CheckEmpty(f, 0, 0);
+    if (set_.LastFile() != loaded - 1) return "LastFile is not the count loaded";
+    for (int32_t f = loaded; f < MaxLogFiles; ++f) {
+      const std::string broken = CheckEmpty(f, 0, 0);
       if (!broken.empty()) return broken;
     }
     return {};
@@ -409,8 +410,8 @@ class CoreRun {
 
   // Part of the rule of FindMessageByNumber: the first item with each number,
   // in row order, as a sorted list of (number, slot).
-  std::vector<std::pair<int32_t, int32_t>> FirstOfEachNumber() const {
-    std::vector<std::pair<int32_t, int32_t>> firsts;
+  void FirstOfEachNumber(std::vector<std::pair<int32_t, int32_t>>& firsts) const {
+    firsts.clear();
     for (int32_t f = 0; f <= set_.LastFile(); ++f) {
       for (int32_t i = 0; set_[f][i].Index != -1; ++i) firsts.emplace_back(set_[f][i].Number, Slot(f, i));
     }
@@ -418,7 +419,6 @@ class CoreRun {
     firsts.erase(std::unique(firsts.begin(), firsts.end(),
                              [](const auto& a, const auto& b) { return a.first == b.first; }),
                  firsts.end());
-    return firsts;
   }
 
   void BuildPlainTree(PlainTree& t) {
@@ -441,7 +441,8 @@ class CoreRun {
       }
       rowOfRank[static_cast<size_t>(rank)] = f;
     }
-    const auto firsts = FirstOfEachNumber();
+    std::vector<std::pair<int32_t, int32_t>>& firsts = firsts_;
+    FirstOfEachNumber(firsts);
     std::map<int32_t, NodeId> placeholderOf;
     auto add = [&](NodeId parent, const std::string& caption) {
       t.nodes.push_back({parent, caption});
@@ -620,7 +621,7 @@ class CoreRun {
   static std::string Pieces(const PrintMessage& msg, int32_t width, std::vector<std::string>& pieces) {
     char out[LineBufferSize];
     for (const std::string& line : msg.Body) {
-      const std::vector<std::string> chars = plain::PrintedCharacters(line);
+      const std::vector<std::string_view> chars = plain::PrintedCharacters(line);
       size_t next = 0;  // the first character not yet in a piece
       int32_t k = 0;
       for (; GetLinePiece(line.c_str(), width, k, out); ++k) {
@@ -730,20 +731,25 @@ class CoreRun {
     if (!set_.FindItemOfNode(selected, f, p)) return zu::MessageText(zu::Message::SearchFromPlaceholder);
     if (text.empty()) return zu::MessageText(zu::Message::SearchNoText);
     if (fields <= 0) return zu::MessageText(zu::Message::SearchNoFields);
-    std::vector<std::pair<int32_t, int32_t>> order;
+    std::vector<std::pair<int32_t, int32_t>>& order = order_;
+    order.clear();
     for (int32_t rank = 0; rank <= set_.LastFile(); ++rank) {
       const int32_t row = set_.RowOfRank(rank);
       for (int32_t i = 0; set_[row][i].Number != -1; ++i) order.emplace_back(row, i);
     }
     auto at = static_cast<int64_t>(std::find(order.begin(), order.end(), std::make_pair(f, p)) - order.begin());
     int32_t entered = -1;
+    int32_t count = 0;
     for (;;) {
       at += direction == 1 ? 1 : -1;
       if (at < 0 || at >= static_cast<int64_t>(order.size())) return zu::MessageText(zu::Message::SearchEnd);
       const auto [row, item] = order[static_cast<size_t>(at)];
-      if (row != entered && !PlainOpen(set_[row][0].FileName)) return zu::MessageText(zu::Message::SearchFileError);
-      entered = row;
-      if (item >= plain_.GetCount()) return zu::MessageText(zu::Message::SearchFileError);
+      if (row != entered) {
+        if (!PlainOpen(set_[row][0].FileName)) return zu::MessageText(zu::Message::SearchFileError);
+        entered = row;
+        count = plain_.GetCount();
+      }
+      if (item >= count) return zu::MessageText(zu::Message::SearchFileError);
       if (PlainMatches(row, item, text, fields)) return std::to_string(row) + ":" + std::to_string(item);
     }
   }
@@ -829,7 +835,10 @@ class CoreRun {
   std::string plainPath_;  // the file plain_ read last, "" for none
   bool plainOpened_ = false;
   bool readFailureOpened_ = false;
+  std::string text_;
   PlainTree tree_;
+  std::vector<std::pair<int32_t, int32_t>> firsts_;  // (number, slot)
+  std::vector<std::pair<int32_t, int32_t>> order_;   // (row, item) in search order
   std::array<int32_t, MaxLogFiles> firstSlot_{};
   RecordingUi ui_;
   LogSet set_{reader_, ui_};

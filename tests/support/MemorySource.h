@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "reader/ByteSource.h"
@@ -28,11 +29,15 @@ class MemorySource final : public ByteSource {
     bool regular = true;      // false: a directory, FIFO or device, which cannot be opened
   };
 
-  // Puts (or replaces) the file `path`; its faults can be set on the result.
-  File& Put(const std::string& path, std::string bytes) {
+  // Puts (or replaces) the file `path`, without faults; they can be set on
+  // the result. A file put again keeps its memory, so that a fuzzer that
+  // puts big files over and over costs no new pages.
+  File& Put(const std::string& path, std::string_view bytes) {
     File& f = files_[path];
+    std::string kept = std::move(f.bytes);
     f = File{};
-    f.bytes = std::move(bytes);
+    kept.assign(bytes);
+    f.bytes = std::move(kept);
     return f;
   }
   File& Put(const std::string& path, File file) { return files_[path] = std::move(file); }
@@ -43,7 +48,6 @@ class MemorySource final : public ByteSource {
     const auto it = files_.find(path);
     return it == files_.end() ? nullptr : &it->second;
   }
-  void Clear() { files_.clear(); }
 
   bool Open(const std::string& path, int64_t& size) override {
     Close();
