@@ -1,46 +1,34 @@
-// Arbitrary bytes as a log file: opened by one long-lived reader (so that a
-// short file follows a long one), then every line, field and body line is
-// read and checked against the reader's promises (reader/ReaderChecks.h).
-// Inputs that begin with 'R' or 'B' stand for a larger, repeated file.
+// Arbitrary bytes as a log file in memory: opened by one long-lived reader
+// (so that a short file follows a long one, and a failed read follows a good
+// one), then every line, field and body line is read and checked against the
+// reader's promises (reader/ReaderChecks.h). Inputs that begin with 'R' or
+// 'B' stand for a larger, repeated file; 'S' reads through slow, interrupted,
+// short or failing reads.
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "reader/ReaderChecks.h"
 
 namespace {
 
-std::string TempFile() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "zu_fuzz_XXXXXX").string();
-  const int fd = mkstemp(tmpl.data());
-  if (fd < 0) std::abort();
-  close(fd);
-  return tmpl;
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && written;
-}
-
-zu::zuLogFile& Reader() {
-  static zu::zuLogFile reader;
-  static const bool allocated = reader.AllocateBuffer();
-  if (!allocated) std::abort();
-  return reader;
-}
+struct Fixture {
+  zu::testing::MemorySource source;
+  zu::zuLogFile reader;
+  Fixture() {
+    if (!reader.AllocateBuffer()) std::abort();
+    reader.UseSource(source);
+  }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = TempFile();
-  const std::string bytes = zu::testing::ExpandFuzzInput(data, size);
-  if (!WriteFile(path, bytes)) std::abort();
-  const std::string broken = zu::testing::OpenAndCheck(Reader(), path, bytes);
+  static Fixture fixture;
+  const std::string path = "log";
+  auto& file = fixture.source.Get(path);
+  zu::testing::FuzzFile(data, size, file);
+  const std::string broken = zu::testing::OpenAndCheck(fixture.reader, path, file);
   if (!broken.empty()) {
     std::fprintf(stderr, "reader promise broken: %s\n", broken.c_str());
     std::abort();

@@ -9,9 +9,13 @@ LogSet::LogSet(zuLogFile& reader, LogSetUi& ui)
 
 void LogSet::ResetLogSet() {
   // The table goes first: a selection change that the tree reports while it
-  // is being cleared must find no item.
-  for (Row& row : *logInfo_) row.fill(LogInfoItem{});
-  orphanRoots_.fill(OrphanRoot{});
+  // is being cleared must find no item. Only what the loads and the build
+  // used is emptied; every other item and placeholder entry is empty already.
+  for (int32_t f = 0; f <= lastFile_; ++f) {
+    Row& row = (*logInfo_)[f];
+    for (int32_t i = 0; row[i].Index != -1; ++i) row[i] = LogInfoItem{};
+  }
+  std::fill_n(orphanRoots_.begin(), orphansTaken_, OrphanRoot{});
   lastFile_ = -1;
   nodeItems_.clear();
   firstByNumber_.clear();
@@ -210,8 +214,7 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
 
 bool LogSet::HoldFileOf(int32_t row, int32_t item) {
   const std::string& fileName = (*logInfo_)[row][item].FileName;
-  if (reader_.GetFileName() == fileName) return true;
-  return reader_.Open(fileName);
+  return reader_.Holds(fileName) || reader_.Open(fileName);
 }
 
 }  // namespace zu

@@ -86,8 +86,9 @@ class LogSet {
   // The filled row whose FileRank is `rank`, or -1.
   int32_t RowOfRank(int32_t rank) const;
 
-  // Makes the reader hold `row`'s file, opening it only when it holds
-  // another; false when that open fails (nothing is reported here).
+  // Makes the reader hold `row`'s file, opening it again unless the reader
+  // holds it from an Open that succeeded; false when that open fails
+  // (nothing is reported here).
   bool HoldFileOf(int32_t row, int32_t item);
 
   const Row& operator[](int32_t row) const { return (*logInfo_)[row]; }

@@ -15,13 +15,14 @@ bool ReadMessageView(LogSet& set, NodeId node, MessageView& view) {
   int32_t item = -1;
   if (!set.FindItemOfNode(node, row, item)) return false;  // none, or a placeholder
   const LogInfoItem& m = set[row][item];
-  if (!set.HoldFileOf(row, item)) {
+  // The index recorded at loading: a file changed on disk since then shows
+  // whatever message now stands at that place, and fails as a file that
+  // cannot be opened when none does.
+  const zuLogFile& reader = set.Reader();
+  if (!set.HoldFileOf(row, item) || m.Index >= reader.GetCount()) {
     set.Ui().Warn(Message::CannotOpen, m.FileName);
     return false;
   }
-  // The index recorded at loading: a file changed on disk since then shows
-  // whatever message now stands at that place.
-  const zuLogFile& reader = set.Reader();
   view.Number = std::to_string(reader.GetNumber(m.Index));
   view.Name = reader.GetSenderName(m.Index);
   view.ID = reader.GetSenderID(m.Index);

@@ -118,11 +118,11 @@ bool ReadPrintMessage(LogSet& set, NodeId node, PrintMessage& msg) {
   int32_t item = -1;
   if (!set.FindItemOfNode(node, row, item)) return false;
   const LogInfoItem& m = set[row][item];
-  if (!set.HoldFileOf(row, item)) {
+  const zuLogFile& reader = set.Reader();
+  if (!set.HoldFileOf(row, item) || m.Index >= reader.GetCount()) {
     set.Ui().Warn(Message::CannotOpen, m.FileName);
     return false;
   }
-  const zuLogFile& reader = set.Reader();
   msg.Title = m.Title;
   msg.Number = m.Number;
   msg.SenderName = reader.GetSenderName(m.Index);

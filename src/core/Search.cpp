@@ -159,6 +159,7 @@ bool RunSearch(LogSet& set, NodeId selected, const std::string& text, int32_t di
   // Nothing but this walk opens files while it runs, so the reader's file
   // needs checking only when the walk enters a row.
   int32_t heldRow = -1;
+  int32_t heldCount = 0;
   for (;;) {
     const bool moved = direction == 1 ? StepDown(set, f, p) : StepUp(set, f, p);
     if (!moved) {
@@ -171,6 +172,13 @@ bool RunSearch(LogSet& set, NodeId selected, const std::string& text, int32_t di
         return false;
       }
       heldRow = f;
+      heldCount = set.Reader().GetCount();
+    }
+    // A file cut short since loading no longer holds the message: that is
+    // a file error too, not a message that fails to match.
+    if (p >= heldCount) {
+      set.Ui().Warn(Message::SearchFileError, std::string());
+      return false;
     }
     if (MessageMatches(set, f, p, text, fields)) {
       hit = {f, p};

@@ -4,10 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "reader/TextRules.h"
 
@@ -21,17 +18,19 @@ constexpr int32_t ToTheEnd = INT32_MAX;           // SubText's "to the end of th
 constexpr char ParentEnd = static_cast<char>(0x82);  // lead byte of the text after the parent
 constexpr int32_t MinTitleLineBytes = 38;
 
-// Reads up to `size` bytes; gives how many actually arrived. A read error
-// or an early end keeps what was read before it.
-int32_t ReadWhole(int fd, char* into, int32_t size) {
-  int32_t got = 0;
+// Reads `size` bytes into `into`, or fewer when the file ends sooner than
+// its size said: `got` tells how many arrived. False on a read error; the
+// bytes at `into` are then a mixture of this file and the one before.
+bool ReadWhole(ByteSource& source, char* into, int32_t size, int32_t& got) {
+  got = 0;
   while (got < size) {
-    const ssize_t n = ::read(fd, into + got, static_cast<size_t>(size - got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<int32_t>(n);
+    const ReadResult read = source.Read(into + got, size - got);
+    if (read.error == EINTR) continue;
+    if (read.error != 0) return false;
+    if (read.bytes <= 0) break;  // the file ended early: a short read
+    got += static_cast<int32_t>(std::min<int64_t>(read.bytes, size - got));
   }
-  return got;
+  return true;
 }
 
 // Start of the sender ID: the first non-space byte after the first space.
@@ -57,24 +56,33 @@ bool zuLogFile::AllocateBuffer() {
 }
 
 bool zuLogFile::Open(const std::string& path) {
-  // O_NONBLOCK keeps a FIFO without a writer from hanging the open; only a
-  // regular file is ever read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
+  int64_t size = 0;
+  if (!source_->Open(path, size)) return false;  // the previous file stays current
   // A file too large for the buffer is current with no data, so that no
   // byte of an earlier file is taken for its own.
-  dataLength_ = 0;
-  if (buffer_ && info.st_size <= bufferSize_)
-    dataLength_ = ReadWhole(fd, buffer_.get(), static_cast<int32_t>(info.st_size));
-  ::close(fd);
+  int32_t length = 0;
+  bool read = true;
+  if (buffer_ && size > 0 && size <= bufferSize_)
+    read = ReadWhole(*source_, buffer_.get(), static_cast<int32_t>(size), length);
+  source_->Close();
+  if (!read) {
+    HoldNothing();
+    return false;
+  }
+  dataLength_ = length;
   BuildIndex();
   currentFile_ = path;
-  return messageStarts_[0] != -1;
+  held_ = messageStarts_[0] != -1;
+  return held_;
+}
+
+// After a failed read the buffer belongs to no file: neither the earlier
+// file's bytes nor its index may be taken for anyone's content.
+void zuLogFile::HoldNothing() {
+  dataLength_ = 0;
+  BuildIndex();
+  currentFile_.clear();
+  held_ = false;
 }
 
 std::string zuLogFile::GetFileName() const { return currentFile_; }

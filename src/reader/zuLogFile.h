@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+#include "reader/ByteSource.h"
+
 namespace zu {
 
 inline constexpr int32_t BufferSize = 1500000;   // largest file that is read
@@ -35,10 +37,21 @@ class zuLogFile {
   // message. A path that cannot be opened, or that is not a regular file,
   // leaves the previous file current and returns false. A file that can be
   // opened becomes current even when it holds no message; one larger than
-  // BufferSize is current with no data.
+  // BufferSize is current with no data; one that ends sooner than its size
+  // said holds what arrived. A read that fails part-way has overwritten the
+  // buffer, so it leaves no file current (GetFileName gives "") and returns
+  // false.
   bool Open(const std::string& path);
 
+  // Takes the bytes of every later Open from `source` instead of the file
+  // system (tests and fuzzers); `source` must outlive that use.
+  void UseSource(ByteSource& source) { source_ = &source; }
+
   std::string GetFileName() const;  // the path as passed to Open, or ""
+  // True when `path` is the current file and the Open that made it current
+  // succeeded: only then may a caller read its messages without opening it
+  // again. A file replaced by one without messages, or gone, never is.
+  bool Holds(const std::string& path) const { return held_ && currentFile_ == path; }
   // -1 with no current file or no data; else the number of indexed messages.
   int32_t GetCount() const;
 
@@ -75,10 +88,15 @@ class zuLogFile {
   bool HasMessage(int32_t i) const;
   bool ReadHeaderLines(int32_t i, char* line1, char* line2) const;
 
+  void HoldNothing();
+
+  FileSource files_;
+  ByteSource* source_ = &files_;
   int32_t bufferSize_ = BufferSize;
   std::unique_ptr<char[]> buffer_;
   int32_t dataLength_ = 0;
   std::string currentFile_;
+  bool held_ = false;  // the current file's Open succeeded
   std::array<int32_t, MaxMessages> messageStarts_{};
 
   // Where the last GetBodyLine call left off, so that a walk j = 0, 1, 2 ...

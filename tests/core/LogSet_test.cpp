@@ -122,6 +122,26 @@ TEST_F(LogSetTest, ResetEmptiesTheTableBeforeTheTreeAndTheView) {
   EXPECT_EQ(set.NodeCount(), 0);
 }
 
+// The reset empties only what was used; a smaller set after a larger one
+// must still find nothing of it: no item, no placeholder, no rank.
+TEST_F(LogSetTest, SmallerSetKeepsNothingOfTheSetBefore) {
+  Open({{M(1), M(2, 77), M(3, 78)}, {M(4, 79), M(5)}});
+  Open({{M(9)}});
+  const LogInfoItem empty;
+  for (int32_t f = 0; f < 2; ++f) {
+    for (int32_t i = f == 0 ? 1 : 0; i <= 3; ++i) {
+      const LogInfoItem& m = set[f][i];
+      EXPECT_TRUE(m.FileName == empty.FileName && m.Title == empty.Title && m.Index == -1 &&
+                  m.Number == -1 && m.ParentNumber == -1 && m.InTree == 0 && m.Node == NoNode &&
+                  m.FileRank == -1)
+          << f << ":" << i;
+    }
+  }
+  EXPECT_EQ(set[0][0].Number, 9);
+  EXPECT_EQ(set.OrphanRoots()[0].Number, -1);
+  EXPECT_EQ(set.FindFreeOrphanRoot(), 0);
+}
+
 TEST_F(LogSetTest, EmptyChoiceChangesNothing) {
   Open({{M(1)}});
   ui.calls.clear();

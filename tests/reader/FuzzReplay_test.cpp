@@ -1,5 +1,6 @@
-// Replays every input kept under tests/data/fuzz (the fuzz target's crashes
-// and a few hand-made hard cases) through the same checks the target makes.
+// Replays every input kept under fuzz/corpus/reader (the fuzz target's
+// findings and a few hand-made hard cases) through the same checks the
+// target makes, reading from memory as the target does.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,14 +9,13 @@
 #include <iterator>
 
 #include "reader/ReaderChecks.h"
-#include "support/LogFiles.h"
 
 namespace zu::testing {
 namespace {
 
 std::vector<std::filesystem::path> Inputs() {
   std::vector<std::filesystem::path> inputs;
-  for (const auto& entry : std::filesystem::directory_iterator(ZU_TEST_DATA_DIR "/fuzz")) {
+  for (const auto& entry : std::filesystem::directory_iterator(ZU_FUZZ_CORPUS_DIR "/reader")) {
     if (entry.is_regular_file()) inputs.push_back(entry.path());
   }
   std::sort(inputs.begin(), inputs.end());
@@ -25,16 +25,16 @@ std::vector<std::filesystem::path> Inputs() {
 TEST(FuzzReplayTest, EveryKeptInputKeepsTheReadersPromises) {
   const auto inputs = Inputs();
   ASSERT_FALSE(inputs.empty());
-  TempDir dir;
+  MemorySource source;
   zuLogFile reader;
   ASSERT_TRUE(reader.AllocateBuffer());
+  reader.UseSource(source);
   for (const auto& input : inputs) {
     std::ifstream in(input, std::ios::binary);
     const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string bytes =
-        ExpandFuzzInput(reinterpret_cast<const uint8_t*>(raw.data()), raw.size());
-    const std::string path = dir.Write(input.filename().string(), bytes);
-    EXPECT_EQ(OpenAndCheck(reader, path, bytes), "") << input.filename();
+    MemorySource::File& file = source.Get("log");
+    FuzzFile(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), file);
+    EXPECT_EQ(OpenAndCheck(reader, "log", file), "") << input.filename();
   }
 }
 

@@ -1,16 +1,19 @@
-// Promises of zuLogFile that hold for any file whatever its bytes, checked by
-// walking every field and body line of the current file. Shared by the fuzz
-// target and the replay test of the inputs it has found, so that both apply
-// the same checks to the same expanded bytes.
+// Promises of zuLogFile that hold for any file whatever its bytes and however
+// its reads go, checked by walking every field and body line of the current
+// file. Shared by the fuzz target and the replay test of the inputs it has
+// found, so that both apply the same checks to the same files in memory.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "reader/zuLogFile.h"
+#include "support/MemorySource.h"
 
 namespace zu::testing {
 
@@ -34,16 +37,60 @@ inline bool WalkBodyLine(const zuLogFile& r, int32_t i, int32_t j, char* out) {
 // many times. 'R' files stop at 128 KiB, enough for 3000 short messages;
 // 'B' files at one byte past the buffer, for the size limit. Big files are
 // slow to check, so the fuzzer meets them only when it asks for them.
-inline std::string ExpandFuzzInput(const uint8_t* data, size_t size) {
+inline void ExpandFuzzInput(const uint8_t* data, size_t size, std::string& out) {
   const bool repeat = size >= 3 && (data[0] == 'R' || data[0] == 'B');
-  if (!repeat) return std::string(reinterpret_cast<const char*>(data), size);
+  out.clear();  // keeps its memory: a big file costs no new pages each time
+  if (!repeat) {
+    out.append(reinterpret_cast<const char*>(data), size);
+    return;
+  }
   const size_t cap = data[0] == 'B' ? static_cast<size_t>(BufferSize) + 1 : size_t{128} << 10;
   const size_t count = data[1] | (size_t{data[2]} << 8);
-  const std::string unit(reinterpret_cast<const char*>(data + 3), size - 3);
-  std::string out;
+  const std::string_view unit(reinterpret_cast<const char*>(data + 3), size - 3);
   for (size_t k = 0; k < count && out.size() < cap && !unit.empty(); ++k) out += unit;
   if (out.size() > cap) out.resize(cap);
-  return out;
+}
+
+// A fuzz input as a file in memory, written over `file`. Inputs that begin
+// with 'S' read through the faults of a real file system: the next six bytes
+// are the most bytes one read delivers (0: any), the count of EINTRs before
+// each read, the offset at which a read fails with EIO (little-endian,
+// 0xFFFF: never), and how many bytes more than it holds the file says it has
+// (a short read, little-endian); the rest is the file as above.
+inline void FuzzFile(const uint8_t* data, size_t size, MemorySource::File& file) {
+  std::string bytes = std::move(file.bytes);
+  file = MemorySource::File{};
+  if (size < 7 || data[0] != 'S') {
+    ExpandFuzzInput(data, size, bytes);
+    file.bytes = std::move(bytes);
+    return;
+  }
+  ExpandFuzzInput(data + 7, size - 7, bytes);
+  file.bytes = std::move(bytes);
+  file.chunk = data[1];
+  file.interruptions = data[2] % 4;
+  const int64_t failAt = data[3] | (data[4] << 8);
+  file.failAt = failAt == 0xFFFF ? -1 : failAt;
+  const int64_t more = data[5] | (data[6] << 8);
+  if (more > 0) file.statedSize = static_cast<int64_t>(file.bytes.size()) + more;
+}
+
+// What opening `file` must leave in the reader: whether the read fails, and
+// otherwise the bytes that count as its data.
+struct ExpectedOpen {
+  bool readFails = false;
+  std::string_view held;  // into the file's bytes
+};
+
+inline ExpectedOpen ExpectOpen(const MemorySource::File& file) {
+  const auto holds = static_cast<int64_t>(file.bytes.size());
+  const int64_t size = file.statedSize >= 0 ? file.statedSize : holds;
+  if (size > BufferSize) return {};  // not read: current with no data
+  // The reader asks until it has `size` bytes or the file ends; the read
+  // that reaches failAt fails, unless the file ended before it.
+  const int64_t arrives = std::min(size, holds);
+  if (file.failAt >= 0 && file.failAt < size && file.failAt <= holds) return {true, {}};
+  return {false, std::string_view(file.bytes).substr(0, static_cast<size_t>(arrives))};
 }
 
 namespace detail {
@@ -117,23 +164,27 @@ inline std::string ReadBody(const zuLogFile& r, int32_t i, int32_t& lines) {
                                                         : std::string{};
 }
 
-// Body lines asked for out of order give what the plain walk gives.
-inline std::string CheckBodyOrder(const zuLogFile& r, const std::vector<int32_t>& lines, Lcg& lcg) {
+// Body lines asked for out of order give what the plain walk gives; the
+// messages are those of `sample`, whose bodies have `lines` lines.
+inline std::string CheckBodyOrder(const zuLogFile& r, const std::vector<int32_t>& sample,
+                                  const std::vector<int32_t>& lines, Lcg& lcg) {
   char out[LineBufferSize];
   char walked[LineBufferSize];
   const auto count = static_cast<uint32_t>(lines.size());
-  int32_t i = 0, j = 0;
+  size_t at = 0;
+  int32_t i = sample.empty() ? 0 : sample[0], j = 0;
   // Each call is checked against a walk from the message start, so jumps
   // stay near the start of long bodies to keep a check cheap.
   constexpr uint32_t kFarthest = 512;
   for (int k = 0; k < 24 && count > 0; ++k) {
     switch (lcg.Next(4)) {
       case 0:
-        i = static_cast<int32_t>(lcg.Next(count));
-        j = static_cast<int32_t>(lcg.Next(std::min(static_cast<uint32_t>(lines[i]) + 2, kFarthest)));
+        at = lcg.Next(count);
+        i = sample[at];
+        j = static_cast<int32_t>(lcg.Next(std::min(static_cast<uint32_t>(lines[at]) + 2, kFarthest)));
         break;
       case 1: ++j; break;  // the walk a reader of the whole body takes
-      case 2: j = lines[i] < static_cast<int32_t>(kFarthest) ? lines[i] : j; break;  // the first line not there
+      case 2: j = lines[at] < static_cast<int32_t>(kFarthest) ? lines[at] : j; break;  // the first line not there
       default: j = j > 0 ? j - 1 : 0; break;
     }
     const bool got = r.GetBodyLine(i, j, out);
@@ -150,46 +201,63 @@ inline std::string CheckBodyOrder(const zuLogFile& r, const std::vector<int32_t>
 inline std::string CheckReader(const zuLogFile& r, uint32_t seed) {
   std::string broken = detail::CheckIndex(r);
   const int32_t used = r.GetCount() < 0 ? 0 : r.GetCount();
-  for (int32_t i = 0; broken.empty() && i < used; ++i) broken = detail::CheckFields(r, i, i < 8 || i == used - 1);
+  // Every message of a short file; of a long one (a repeated input, whose
+  // messages are alike) the first and last 64 and every 61st, which keeps
+  // a run fast enough for the fuzzer.
+  std::vector<int32_t> sample;
+  for (int32_t i = 0; i < used; i += i < 64 || i >= used - 64 ? 1 : 61) sample.push_back(i);
+  for (int32_t i : sample) {
+    if (broken.empty()) broken = detail::CheckFields(r, i, i < 8 || i == used - 1);
+  }
   for (int32_t i : {-1, used, MaxMessages, INT32_MIN, INT32_MAX}) {
     if (broken.empty()) broken = detail::CheckNoMessage(r, i);
   }
-  std::vector<int32_t> lines(static_cast<size_t>(used));
-  for (int32_t i = 0; broken.empty() && i < used; ++i) broken = detail::ReadBody(r, i, lines[i]);
+  std::vector<int32_t> lines(sample.size());
+  for (size_t k = 0; broken.empty() && k < sample.size(); ++k) broken = detail::ReadBody(r, sample[k], lines[k]);
   detail::Lcg lcg{seed};
-  if (broken.empty()) broken = detail::CheckBodyOrder(r, lines, lcg);
+  if (broken.empty()) broken = detail::CheckBodyOrder(r, sample, lines, lcg);
   return broken;
 }
 
 // Every line ReadLine gives from offset 0 on is the file's own line: cut at
 // LF, CR dropped, 254 bytes kept, and never a byte of an earlier file.
-inline std::string CheckLines(const zuLogFile& r, const std::string& bytes) {
-  const std::string held = bytes.size() <= static_cast<size_t>(BufferSize) ? bytes : std::string();
+inline std::string CheckLines(const zuLogFile& r, std::string_view held) {
   char out[LineBufferSize];
+  char expected[LineBufferSize];
   for (size_t pos = 0;;) {
     const size_t lf = held.find('\n', pos);
-    const size_t end = lf == std::string::npos ? held.size() : lf;
-    std::string expected = held.substr(pos, end - pos);
-    if (expected.find('\r') != std::string::npos) std::erase(expected, '\r');
-    expected.resize(std::min(std::strlen(expected.c_str()), static_cast<size_t>(MaxLineBytes)));
+    const size_t end = lf == std::string_view::npos ? held.size() : lf;
+    size_t kept = 0;
+    for (size_t at = pos; at < end && kept < static_cast<size_t>(MaxLineBytes); ++at) {
+      if (held[at] == '\r') continue;  // dropped anywhere
+      if (held[at] == '\0') break;     // ends the line's text
+      expected[kept++] = held[at];
+    }
+    expected[kept] = '\0';
     const int32_t next = r.ReadLine(static_cast<int32_t>(pos), out);
-    if (out != expected) return "line differs from the file's bytes";
-    if (lf == std::string::npos) return next == -1 ? std::string{} : "line after the end of the data";
+    if (std::strcmp(out, expected) != 0) return "line differs from the file's bytes";
+    if (lf == std::string_view::npos) return next == -1 ? std::string{} : "line after the end of the data";
     if (next != static_cast<int32_t>(lf + 1)) return "next line offset is not after the LF";
     pos = lf + 1;
   }
 }
 
-// Opens `path`, a regular file that holds `bytes`, and checks what Open
-// promises before checking the file's lines and messages.
-inline std::string OpenAndCheck(zuLogFile& r, const std::string& path, const std::string& bytes) {
+// Opens `path`, which `source` (the reader's source) holds as `file`, and
+// checks what Open promises before checking the file's lines and messages.
+inline std::string OpenAndCheck(zuLogFile& r, const std::string& path, const MemorySource::File& file) {
+  const ExpectedOpen expected = ExpectOpen(file);
   const bool opened = r.Open(path);
+  if (expected.readFails) {
+    if (opened || !r.GetFileName().empty() || r.Holds(path)) return "a failed read left a file current";
+    if (r.DataLength() != 0 || r.GetCount() != -1) return "a failed read left data";
+    return CheckLines(r, std::string_view());
+  }
   if (r.GetFileName() != path) return "a regular file did not become current";
-  const size_t held = bytes.size() <= static_cast<size_t>(BufferSize) ? bytes.size() : 0;
-  if (static_cast<size_t>(r.DataLength()) != held) return "data length is not the file's size";
+  if (static_cast<size_t>(r.DataLength()) != expected.held.size()) return "data length is not what arrived";
   if (opened != (r.GetCount() > 0)) return "Open's result disagrees with the count";
-  std::string broken = CheckLines(r, bytes);
-  return broken.empty() ? CheckReader(r, static_cast<uint32_t>(bytes.size())) : broken;
+  if (r.Holds(path) != opened) return "held although its Open failed";
+  std::string broken = CheckLines(r, expected.held);
+  return broken.empty() ? CheckReader(r, static_cast<uint32_t>(file.bytes.size())) : broken;
 }
 
 }  // namespace zu::testing

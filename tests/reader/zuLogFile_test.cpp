@@ -10,7 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "reader/ReaderChecks.h"
 #include "reader/ReaderFixture.h"
+#include "support/MemorySource.h"
 
 namespace zu::testing {
 namespace {
@@ -266,6 +268,125 @@ TEST_F(ReaderTest, OpenReadsTheFileAgainEveryTime) {
   ASSERT_TRUE(reader.Open(path));
   EXPECT_EQ(reader.GetCount(), 2);
   EXPECT_EQ(reader.GetNumber(0), 2);
+}
+
+// The reader over files in memory, whose reads can be slow, interrupted,
+// end early or fail part-way, as a real file system's can.
+class SourceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(reader.AllocateBuffer());
+    reader.UseSource(source);
+  }
+
+  MemorySource::File& Put(const std::string& path, const std::string& bytes) {
+    return source.Put(path, bytes);
+  }
+
+  MemorySource source;
+  zuLogFile reader;
+};
+
+const std::string kLog = Message(Numbered(7, "one\r\ntwo\r\n")) + Message(Numbered(8, "three\r\n"));
+
+TEST_F(SourceTest, SlowOrInterruptedReadsChangeNothing) {
+  struct Case { int64_t chunk; int interruptions; };
+  const Case cases[] = {{1, 0}, {0, 1}, {1, 2}, {7, 3}, {4096, 1}};
+  Put("long", kLog + kLog + kLog);
+  ASSERT_TRUE(reader.Open("long"));
+  for (const Case& c : cases) {
+    MemorySource::File& f = Put("log", kLog);
+    f.chunk = c.chunk;
+    f.interruptions = c.interruptions;
+    EXPECT_EQ(OpenAndCheck(reader, "log", f), "") << c.chunk << "/" << c.interruptions;
+    EXPECT_EQ(reader.DataLength(), static_cast<int32_t>(kLog.size()));
+    EXPECT_EQ(reader.GetCount(), 2);
+    char out[LineBufferSize];
+    ASSERT_TRUE(reader.GetBodyLine(0, 1, out));
+    EXPECT_STREQ(out, "two");
+  }
+}
+
+// The file ends sooner than its size said: what arrived is the file, and
+// nothing of the longer file read before shows through.
+TEST_F(SourceTest, ShortReadKeepsWhatArrived) {
+  Put("long", kLog + std::string(5000, 'X') + "\n");
+  ASSERT_TRUE(reader.Open("long"));
+  for (int64_t chunk : {0, 1}) {
+    MemorySource::File& f = Put("short", kLog);
+    f.statedSize = static_cast<int64_t>(kLog.size()) + 100;
+    f.chunk = chunk;
+    EXPECT_TRUE(reader.Open("short"));
+    EXPECT_EQ(OpenAndCheck(reader, "short", f), "");
+    EXPECT_EQ(reader.DataLength(), static_cast<int32_t>(kLog.size()));
+  }
+  Put("nothing arrived", "").statedSize = 100;
+  EXPECT_FALSE(reader.Open("nothing arrived"));
+  EXPECT_EQ(reader.GetFileName(), "nothing arrived");
+  EXPECT_EQ(reader.GetCount(), -1);
+}
+
+// A failed read has overwritten part of the one buffer: neither the file
+// before nor the failed one is current afterwards, and both open again.
+TEST_F(SourceTest, ReadErrorLeavesNoFileCurrent) {
+  const std::string before = Message(Numbered(3, "earlier\r\n"));
+  const auto size = static_cast<int64_t>(kLog.size());
+  struct Case { int64_t failAt; int64_t chunk; };
+  const Case cases[] = {{0, 0}, {1, 0}, {size / 2, 0}, {size / 2, 1}, {size - 1, 0}, {size - 1, 5}};
+  for (const Case& c : cases) {
+    Put("before", before);
+    ASSERT_TRUE(reader.Open("before"));
+    MemorySource::File& f = Put("failing", kLog);
+    f.failAt = c.failAt;
+    f.chunk = c.chunk;
+    EXPECT_FALSE(reader.Open("failing")) << c.failAt;
+    EXPECT_EQ(reader.GetFileName(), "") << c.failAt;
+    EXPECT_FALSE(reader.Holds("before"));
+    EXPECT_EQ(reader.DataLength(), 0);
+    EXPECT_EQ(reader.GetCount(), -1);
+    EXPECT_EQ(reader.GetNumber(0), -1);  // neither 3 nor 7
+    char out[LineBufferSize];
+    EXPECT_FALSE(reader.GetBodyLine(0, 0, out));
+    EXPECT_EQ(reader.ReadLine(0, out), -1);
+    EXPECT_STREQ(out, "");
+    f.failAt = -1;
+    EXPECT_TRUE(reader.Open("failing"));
+    EXPECT_EQ(reader.GetNumber(0), 7);
+  }
+  // An error after the last byte is never met: the read stops at the size.
+  Put("failing late", kLog).failAt = size;
+  EXPECT_TRUE(reader.Open("failing late"));
+  // A file that says it holds more reads on, and so meets the error.
+  MemorySource::File& f = Put("failing after a short read", kLog);
+  f.failAt = size;
+  f.statedSize = size + 10;
+  EXPECT_FALSE(reader.Open("failing after a short read"));
+  EXPECT_EQ(reader.GetFileName(), "");
+}
+
+TEST_F(SourceTest, HoldsOnlyAFileWhoseOpenSucceeded) {
+  Put("a", kLog);
+  Put("no messages", "other text\r\n");
+  Put("big", kLog).statedSize = BufferSize + 1;
+  Put("device", kLog).regular = false;
+  ASSERT_TRUE(reader.Open("a"));
+  EXPECT_TRUE(reader.Holds("a"));
+  EXPECT_FALSE(reader.Holds("b"));
+  for (const char* path : {"missing", "device"}) {  // cannot be opened: nothing changes
+    EXPECT_FALSE(reader.Open(path));
+    EXPECT_TRUE(reader.Holds("a")) << path;
+  }
+  for (const char* path : {"no messages", "big"}) {  // current, but not held
+    EXPECT_FALSE(reader.Open(path));
+    EXPECT_EQ(reader.GetFileName(), path);
+    EXPECT_FALSE(reader.Holds(path));
+    EXPECT_FALSE(reader.Holds("a"));
+  }
+  zuLogFile bufferless;
+  bufferless.UseSource(source);
+  EXPECT_FALSE(bufferless.Open("a"));
+  EXPECT_EQ(bufferless.GetFileName(), "a");
+  EXPECT_FALSE(bufferless.Holds("a"));
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// Where the reader takes a log file's bytes from. A source names a file by
+// its path and hands out its bytes in reads that may each deliver fewer than
+// asked for, as POSIX read does. The program always reads through FileSource;
+// tests and fuzzers give the reader a source that keeps its files in memory
+// and fails on demand (LevelDB's log::Reader over a SequentialFile).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zu {
+
+// What one read gave: `bytes` > 0 bytes arrived, or 0 at the end of the
+// file; or `error`, an errno value, when the read failed. EINTR only asks
+// the caller to read again.
+struct ReadResult {
+  int64_t bytes = 0;
+  int error = 0;
+};
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Opens `path` for reading and gives the size that the file says it has.
+  // False, with nothing open, when it cannot be opened or is not a regular
+  // file (a directory, FIFO or device is never read).
+  virtual bool Open(const std::string& path, int64_t& size) = 0;
+  // Reads up to `count` (> 0) bytes of the open file into `into`. After a
+  // failed read the bytes at `into` are undefined.
+  virtual ReadResult Read(char* into, int64_t count) = 0;
+  // Closes the open file; harmless when none is open.
+  virtual void Close() = 0;
+};
+
+// The files of the file system. The open does not block, so that a FIFO
+// without a writer cannot hang it.
+class FileSource final : public ByteSource {
+ public:
+  FileSource() = default;
+  ~FileSource() override;
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  bool Open(const std::string& path, int64_t& size) override;
+  ReadResult Read(char* into, int64_t count) override;
+  void Close() override;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace zu
