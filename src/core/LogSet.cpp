@@ -1,11 +1,12 @@
 #include "core/LogSet.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace zu {
 
 LogSet::LogSet(zuLogFile& reader, LogSetUi& ui)
-    : reader_(reader), ui_(ui), logInfo_(std::make_unique<std::array<Row, MaxLogFiles>>()) {}
+    : reader_(reader), ui_(ui), logInfo_(MakeInLargeBlock<std::array<Row, MaxLogFiles>>()) {}
 
 void LogSet::ResetLogSet() {
   // The table goes first: a selection change that the tree reports while it
@@ -39,9 +40,7 @@ bool LogSet::LoadLogFile(const std::string& path) {
     LogInfoItem& m = row[i];
     m.FileName = fileName;
     m.Index = i;
-    m.Title = reader_.GetTitle(i);
-    m.Number = reader_.GetNumber(i);
-    m.ParentNumber = reader_.GetParentNumber(i);
+    reader_.GetNumberParentTitle(i, m.Number, m.ParentNumber, m.Title);
     m.InTree = 0;
     m.Node = NoNode;
   }
@@ -81,6 +80,7 @@ void LogSet::ForgetTree() {
   orphanByNumber_.clear();
   orphansTaken_ = 0;
   nodeItems_.clear();
+  nodeItems_.reserve(static_cast<size_t>(MaxLogFiles) * MaxMessages + MaxOrphanRoots);
 }
 
 // Files are ordered by their first message numbers; equal ones keep their
@@ -99,13 +99,16 @@ void LogSet::RankFiles() {
 
 void LogSet::IndexFirstNumbers() {
   firstByNumber_.clear();
+  firstByNumber_.reserve(static_cast<size_t>(lastFile_ + 1) * MaxMessages);
   for (int32_t f = 0; f <= lastFile_; ++f) {
     const Row& row = (*logInfo_)[f];
     for (int32_t i = 0; row[i].Index != -1; ++i) firstByNumber_.push_back({row[i].Number, {f, i}});
   }
-  // Stable, so the first of equal numbers is still the first in row order.
-  std::stable_sort(firstByNumber_.begin(), firstByNumber_.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Equal numbers in row and item order, so that the first in that order
+  // stays first; sorted in place.
+  std::sort(firstByNumber_.begin(), firstByNumber_.end(), [](const auto& a, const auto& b) {
+    return std::tie(a.first, a.second.row, a.second.item) < std::tie(b.first, b.second.row, b.second.item);
+  });
   auto last = std::unique(firstByNumber_.begin(), firstByNumber_.end(),
                           [](const auto& a, const auto& b) { return a.first == b.first; });
   firstByNumber_.erase(last, firstByNumber_.end());

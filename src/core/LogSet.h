@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/Messages.h"
+#include "reader/LargeBlock.h"
 #include "reader/zuLogFile.h"
 
 namespace zu {
@@ -113,7 +114,7 @@ class LogSet {
 
   zuLogFile& reader_;
   LogSetUi& ui_;
-  std::unique_ptr<std::array<Row, MaxLogFiles>> logInfo_;
+  LargeBlockPtr<std::array<Row, MaxLogFiles>> logInfo_;
   int32_t lastFile_ = -1;
   std::array<OrphanRoot, MaxOrphanRoots> orphanRoots_;
 
