@@ -24,10 +24,14 @@ bool IsHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
 
 unsigned char ByteAt(std::string_view bytes, size_t at) { return static_cast<unsigned char>(bytes[at]); }
 
-constexpr int kLeads = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
+constexpr int kLeads1 = LeadBytes1To - LeadBytes1From + 1;
+constexpr int kLeads = kLeads1 + (LeadBytes2To - LeadBytes2From + 1);
 constexpr int kTrails = 0xFC - 0x40 + 1;
 
-int LeadIndex(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + (0x9F - 0x81 + 1); }
+// The table's row of a lead byte: the first range, then the second.
+int LeadIndex(unsigned char lead) {
+  return lead <= LeadBytes1To ? lead - LeadBytes1From : lead - LeadBytes2From + kLeads1;
+}
 
 static_assert(std::size(kPairUnits) == kLeads * kTrails);
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "core/ShiftJis.h"
+
 namespace {
 
 // ICU's "Shift_JIS" is the Windows code page 932 table: NEC specials, NEC
 // selected and IBM extensions included.
 constexpr const char* kCodec = "Shift_JIS";
-
-bool IsLead(int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 UConverter* Open() {
   UErrorCode error = U_ZERO_ERROR;
@@ -35,7 +35,7 @@ bool PairUnits(std::vector<char16_t>& units) {
   if (converter == nullptr) return false;
   bool ok = true;
   for (int lead = 0x81; lead <= 0xFC && ok; ++lead) {
-    if (!IsLead(lead)) continue;
+    if (!zu::IsLeadByte(static_cast<char>(lead))) continue;
     for (int trail = 0x40; trail <= 0xFC; ++trail) {
       const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
       UChar out[4];
