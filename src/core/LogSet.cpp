@@ -12,13 +12,11 @@ void LogSet::ResetLogSet() {
   // The table goes first: a selection change that the tree reports while it
   // is being cleared must find no item.
   for (Row& row : *logInfo_) row.fill(LogInfoItem{});
-  orphanRoots_.fill(OrphanRoot{});
+  orphanRoots_.Clear();
   lastFile_ = -1;
   nodeItems_.clear();
   firstByNumber_.clear();
   numbersIndexed_ = false;
-  orphanByNumber_.clear();
-  orphansTaken_ = 0;
   ui_.ClearTree();
   ui_.ClearView();
 }
@@ -76,9 +74,7 @@ void LogSet::ForgetTree() {
       m.Node = NoNode;
     }
   }
-  orphanRoots_.fill(OrphanRoot{});
-  orphanByNumber_.clear();
-  orphansTaken_ = 0;
+  orphanRoots_.Clear();
   nodeItems_.clear();
   nodeItems_.reserve(static_cast<size_t>(MaxLogFiles) * MaxMessages + MaxOrphanRoots);
 }
@@ -127,13 +123,10 @@ void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
   } else if (FindOrphanRoot(m.ParentNumber, k)) {
     node = NewChild(orphanRoots_[k].Node, m.Title);
   } else {
-    k = FindFreeOrphanRoot();
-    if (k == -1) return;  // every placeholder is taken: the message stays out of the tree
-    orphanRoots_[k].Node = NewTopLevel(std::to_string(m.ParentNumber));
-    orphanRoots_[k].Number = m.ParentNumber;
-    orphanByNumber_.emplace(m.ParentNumber, k);
-    ++orphansTaken_;
-    node = NewChild(orphanRoots_[k].Node, m.Title);
+    if (FindFreeOrphanRoot() == -1) return;  // every placeholder is taken: the message stays out of the tree
+    const NodeId placeholder = NewTopLevel(std::to_string(m.ParentNumber));
+    orphanRoots_.Take(m.ParentNumber, placeholder);
+    node = NewChild(placeholder, m.Title);
   }
   m.Node = node;
   m.InTree = 1;
@@ -184,16 +177,9 @@ bool LogSet::FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) co
   return (*logInfo_)[row][item].InTree == 1;
 }
 
-bool LogSet::FindOrphanRoot(int32_t number, int32_t& k) const {
-  auto it = orphanByNumber_.find(number);
-  if (it == orphanByNumber_.end()) return false;
-  k = it->second;
-  return true;
-}
+bool LogSet::FindOrphanRoot(int32_t number, int32_t& k) const { return orphanRoots_.Find(number, k); }
 
-int32_t LogSet::FindFreeOrphanRoot() const {
-  return orphansTaken_ < MaxOrphanRoots ? orphansTaken_ : -1;
-}
+int32_t LogSet::FindFreeOrphanRoot() const { return orphanRoots_.FirstFree(); }
 
 bool LogSet::FindItemOfNode(NodeId node, int32_t& row, int32_t& item) const {
   if (node < 0 || node >= NodeCount()) return false;
@@ -211,10 +197,37 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
   return -1;
 }
 
-bool LogSet::HoldFileOf(int32_t row, int32_t item) {
-  const std::string& fileName = (*logInfo_)[row][item].FileName;
+bool LogSet::HoldFileOf(int32_t row) {
+  const std::string& fileName = (*logInfo_)[row][0].FileName;  // every item of a row has it
   if (reader_.GetFileName() == fileName) return true;
   return reader_.Open(fileName);
+}
+
+const OrphanRoot& OrphanRootTable::operator[](int32_t k) const {
+  static const OrphanRoot free;
+  return k >= 0 && static_cast<size_t>(k) < taken_.size() ? taken_[static_cast<size_t>(k)] : free;
+}
+
+bool OrphanRootTable::Find(int32_t number, int32_t& k) const {
+  const auto it = byNumber_.find(number);
+  if (it == byNumber_.end()) return false;
+  k = it->second;
+  return true;
+}
+
+int32_t OrphanRootTable::FirstFree() const {
+  const auto taken = static_cast<int32_t>(taken_.size());
+  return taken < MaxOrphanRoots ? taken : -1;
+}
+
+void OrphanRootTable::Take(int32_t number, NodeId node) {
+  byNumber_.emplace(number, static_cast<int32_t>(taken_.size()));
+  taken_.push_back({number, node});
+}
+
+void OrphanRootTable::Clear() {
+  taken_.clear();
+  byNumber_.clear();
 }
 
 }  // namespace zu

@@ -46,6 +46,29 @@ struct OrphanRoot {
   NodeId Node = NoNode;
 };
 
+// The placeholder nodes of the tree (OrphanRoots): MaxOrphanRoots entries,
+// taken in index order, always the first free one, and freed only all
+// together; a taken entry holds a distinct message number. Kept as the taken
+// entries in order, with their index by number for the lookup.
+class OrphanRootTable {
+ public:
+  OrphanRootTable() { taken_.reserve(MaxOrphanRoots); }
+
+  // Entry k; a free entry holds Number -1 and no node.
+  const OrphanRoot& operator[](int32_t k) const;
+  // The entry that holds `number`: true and its index in `k`.
+  bool Find(int32_t number, int32_t& k) const;
+  // The first free entry, -1 when all are taken.
+  int32_t FirstFree() const;
+  // Takes the first free entry for `number` and `node` (there must be one).
+  void Take(int32_t number, NodeId node);
+  void Clear();
+
+ private:
+  std::vector<OrphanRoot> taken_;
+  std::unordered_map<int32_t, int32_t> byNumber_;
+};
+
 // What the log set needs of its front end.
 class LogSetUi {
  public:
@@ -89,11 +112,11 @@ class LogSet {
 
   // Makes the reader hold `row`'s file, opening it only when it holds
   // another; false when that open fails (nothing is reported here).
-  bool HoldFileOf(int32_t row, int32_t item);
+  bool HoldFileOf(int32_t row);
 
   const Row& operator[](int32_t row) const { return (*logInfo_)[row]; }
   int32_t LastFile() const { return lastFile_; }
-  const std::array<OrphanRoot, MaxOrphanRoots>& OrphanRoots() const { return orphanRoots_; }
+  const OrphanRootTable& OrphanRoots() const { return orphanRoots_; }
   int32_t NodeCount() const { return static_cast<int32_t>(nodeItems_.size()); }
   zuLogFile& Reader() const { return reader_; }
   LogSetUi& Ui() const { return ui_; }
@@ -116,7 +139,7 @@ class LogSet {
   LogSetUi& ui_;
   LargeBlockPtr<std::array<Row, MaxLogFiles>> logInfo_;
   int32_t lastFile_ = -1;
-  std::array<OrphanRoot, MaxOrphanRoots> orphanRoots_;
+  OrphanRootTable orphanRoots_;
 
   // Indexes that give the same answers as scans of the tables in row and
   // item order. The table does not change between two loads, so the index
@@ -124,8 +147,6 @@ class LogSet {
   std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
   std::vector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
   bool numbersIndexed_ = false;
-  std::unordered_map<int32_t, int32_t> orphanByNumber_;
-  int32_t orphansTaken_ = 0;  // entries are taken in order and freed only together
 };
 
 }  // namespace zu

@@ -9,24 +9,30 @@ std::vector<std::string> ReadBodyLines(const zuLogFile& reader, int32_t index) {
   return lines;
 }
 
-bool ReadMessageView(LogSet& set, NodeId node, MessageView& view) {
-  view = MessageView{};
+const LogInfoItem* HoldMessageOf(LogSet& set, NodeId node) {
   int32_t row = -1;
   int32_t item = -1;
-  if (!set.FindItemOfNode(node, row, item)) return false;  // none, or a placeholder
+  if (!set.FindItemOfNode(node, row, item)) return nullptr;  // none, or a placeholder
   const LogInfoItem& m = set[row][item];
-  if (!set.HoldFileOf(row, item)) {
+  if (!set.HoldFileOf(row)) {
     set.Ui().Warn(Message::CannotOpen, m.FileName);
-    return false;
+    return nullptr;
   }
+  return &m;
+}
+
+bool ReadMessageView(LogSet& set, NodeId node, MessageView& view) {
+  view = MessageView{};
+  const LogInfoItem* m = HoldMessageOf(set, node);
+  if (m == nullptr) return false;
   // The index recorded at loading: a file changed on disk since then shows
   // whatever message now stands at that place.
   const zuLogFile& reader = set.Reader();
-  view.Number = std::to_string(reader.GetNumber(m.Index));
-  view.Name = reader.GetSenderName(m.Index);
-  view.ID = reader.GetSenderID(m.Index);
-  view.DateTime = reader.GetDate(m.Index) + " " + reader.GetTime(m.Index);
-  view.Body = ReadBodyLines(reader, m.Index);
+  view.Number = std::to_string(reader.GetNumber(m->Index));
+  view.Name = reader.GetSenderName(m->Index);
+  view.ID = reader.GetSenderID(m->Index);
+  view.DateTime = reader.GetDate(m->Index) + " " + reader.GetTime(m->Index);
+  view.Body = ReadBodyLines(reader, m->Index);
   return true;
 }
 

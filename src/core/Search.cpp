@@ -208,7 +208,7 @@ bool RunSearch(LogSet& set, NodeId selected, const std::string& text, int32_t di
       return false;
     }
     if (f != heldRow) {
-      if (!set.HoldFileOf(f, 0)) {
+      if (!set.HoldFileOf(f)) {
         set.Ui().Warn(Message::SearchFileError, std::string());
         return false;
       }
