@@ -49,7 +49,8 @@ std::string LongBodyFile() {
 struct Fixture {
   Fixture() {
     for (int f = 0; f < kFiles; ++f) {
-      dialogs.chosen.append(QString::fromStdString(dir.Write("log" + std::to_string(f) + ".log", zu::bench::TenFilesFile(f))));
+      const std::string name = "log" + std::to_string(f) + ".log";
+      dialogs.chosen.append(QString::fromStdString(dir.Write(name, zu::bench::TenFilesFile(f))));
     }
     longBody = QString::fromStdString(dir.Write("long.log", LongBodyFile()));
     zu::SetDialogs(&dialogs);

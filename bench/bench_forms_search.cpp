@@ -90,7 +90,8 @@ void SearchBody(benchmark::State& state) { SearchToTheEnd(state, zu::FieldBody);
 BENCHMARK(SearchBody)->Unit(benchmark::kMillisecond);
 
 void SearchAll(benchmark::State& state) {
-  SearchToTheEnd(state, zu::FieldNumber | zu::FieldName | zu::FieldID | zu::FieldTitle | zu::FieldBody);
+  using namespace zu;
+  SearchToTheEnd(state, FieldNumber | FieldName | FieldID | FieldTitle | FieldBody);
 }
 BENCHMARK(SearchAll)->Unit(benchmark::kMillisecond);
 

@@ -103,7 +103,8 @@ void LogSet::IndexFirstNumbers() {
   // Equal numbers in row and item order, so that the first in that order
   // stays first; sorted in place.
   std::sort(firstByNumber_.begin(), firstByNumber_.end(), [](const auto& a, const auto& b) {
-    return std::tie(a.first, a.second.row, a.second.item) < std::tie(b.first, b.second.row, b.second.item);
+    return std::tie(a.first, a.second.row, a.second.item) <
+           std::tie(b.first, b.second.row, b.second.item);
   });
   auto last = std::unique(firstByNumber_.begin(), firstByNumber_.end(),
                           [](const auto& a, const auto& b) { return a.first == b.first; });
@@ -123,7 +124,8 @@ void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
   } else if (FindOrphanRoot(m.ParentNumber, k)) {
     node = NewChild(orphanRoots_[k].Node, m.Title);
   } else {
-    if (FindFreeOrphanRoot() == -1) return;  // every placeholder is taken: the message stays out of the tree
+    // Every placeholder taken: the message stays out of the tree.
+    if (FindFreeOrphanRoot() == -1) return;
     const NodeId placeholder = NewTopLevel(std::to_string(m.ParentNumber));
     orphanRoots_.Take(m.ParentNumber, placeholder);
     node = NewChild(placeholder, m.Title);
@@ -177,7 +179,9 @@ bool LogSet::FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) co
   return (*logInfo_)[row][item].InTree == 1;
 }
 
-bool LogSet::FindOrphanRoot(int32_t number, int32_t& k) const { return orphanRoots_.Find(number, k); }
+bool LogSet::FindOrphanRoot(int32_t number, int32_t& k) const {
+  return orphanRoots_.Find(number, k);
+}
 
 int32_t LogSet::FindFreeOrphanRoot() const { return orphanRoots_.FirstFree(); }
 

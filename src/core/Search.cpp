@@ -67,8 +67,8 @@ class FirstBytes {
  private:
   size_t Find(char b, size_t from) const {
     if (from >= text_.size()) return std::string_view::npos;
-    const void* hit = std::memchr(text_.data() + from, b, text_.size() - from);
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text_.data()) : std::string_view::npos;
+    const auto* hit = static_cast<const char*>(std::memchr(text_.data() + from, b, text_.size() - from));
+    return hit ? static_cast<size_t>(hit - text_.data()) : std::string_view::npos;
   }
 
   std::string_view text_;

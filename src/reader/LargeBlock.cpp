@@ -24,13 +24,14 @@ size_t RoundUp(size_t n, size_t to) { return (n + to - 1) / to * to; }
 // memory reads as zero.
 void* AllocateLargeBlock(size_t bytes) {
   const size_t size = RoundUp(bytes, kHugePage);
-  void* mapped = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  const size_t mappedSize = size + kHugePage;
+  void* mapped = mmap(nullptr, mappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) return nullptr;
   auto* const first = static_cast<char*>(mapped);
   auto* const block = reinterpret_cast<char*>(RoundUp(reinterpret_cast<uintptr_t>(first), kHugePage));
-  if (block > first) munmap(first, static_cast<size_t>(block - first));
   char* const end = block + size;
-  if (first + size + kHugePage > end) munmap(end, static_cast<size_t>(first + size + kHugePage - end));
+  if (block > first) munmap(first, static_cast<size_t>(block - first));
+  if (first + mappedSize > end) munmap(end, static_cast<size_t>(first + mappedSize - end));
   madvise(block, size, MADV_HUGEPAGE);  // a hint: without huge pages the block still works
   return block;
 }

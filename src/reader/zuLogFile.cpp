@@ -152,7 +152,8 @@ int32_t zuLogFile::ReadLine(int32_t pos, char* out) const {
 int32_t zuLogFile::LineAfter(int32_t pos) const {
   if (pos < 0 || !buffer_ || pos > dataLength_) return -1;
   const char* data = buffer_.get();
-  const auto* lf = static_cast<const char*>(std::memchr(data + pos, LineEnd, static_cast<size_t>(dataLength_ - pos)));
+  const auto rest = static_cast<size_t>(dataLength_ - pos);
+  const auto* lf = static_cast<const char*>(std::memchr(data + pos, LineEnd, rest));
   return lf ? static_cast<int32_t>(lf + 1 - data) : -1;
 }
 
@@ -201,7 +202,8 @@ bool zuLogFile::IsHeaderLine2(const char* text) {
   const std::string_view line(text);
   const size_t beforeMark = FieldOf(line, 0, format::Line2Mark).size();
   if (beforeMark < 1 || beforeMark > format::MaxBeforeLine2Mark) return false;
-  return !FieldOf(line, 1, format::Separator).empty() && !FieldOf(line, 2, format::Separator).empty();
+  return !FieldOf(line, 1, format::Separator).empty() &&
+         !FieldOf(line, 2, format::Separator).empty();
 }
 
 bool zuLogFile::HasMessage(int32_t i) const {
@@ -273,7 +275,8 @@ bool zuLogFile::GetSenderNameAndID(int32_t i, char* line1, std::string_view& nam
   return true;
 }
 
-bool zuLogFile::GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent, std::string& title) const {
+bool zuLogFile::GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent,
+                                     std::string& title) const {
   if (!HasMessage(i)) return false;
   char line1[LineBufferSize];
   char line2[LineBufferSize];
@@ -320,7 +323,8 @@ std::string_view zuLogFile::BodyBytes(int32_t i) const {
   const int32_t limit = end == -1 ? dataLength_ : end - 1;
   if (limit <= from) return {};
   const char* body = buffer_.get() + from;
-  const auto* lastLF = static_cast<const char*>(memrchr(body, LineEnd, static_cast<size_t>(limit - from)));
+  const auto span = static_cast<size_t>(limit - from);
+  const auto* lastLF = static_cast<const char*>(memrchr(body, LineEnd, span));
   if (lastLF == nullptr) return {};
   return {body, static_cast<size_t>(lastLF + 1 - body)};
 }

@@ -72,11 +72,13 @@ class zuLogFile {
   // GetSenderName and GetSenderID of message `i` from one read of its first
   // header line into `line1` (LineBufferSize bytes), as views into it.
   // False, changing nothing, when there is no message at `i`.
-  bool GetSenderNameAndID(int32_t i, char* line1, std::string_view& name, std::string_view& id) const;
+  bool GetSenderNameAndID(int32_t i, char* line1, std::string_view& name,
+                          std::string_view& id) const;
   // GetNumber, GetParentNumber and GetTitle of message `i` from one read of
   // its header lines, for a caller that takes all three of every message.
   // False, changing nothing, when there is no message at `i`.
-  bool GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent, std::string& title) const;
+  bool GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent,
+                            std::string& title) const;
   // Body line `j` of message `i` into `out` (at least 255 bytes). Reading
   // j = 0, 1, 2, ... in turn costs one line read per call, not j + 3.
   bool GetBodyLine(int32_t i, int32_t j, char* out) const;
