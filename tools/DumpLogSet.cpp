@@ -38,7 +38,7 @@ void DumpUi::AddChild(NodeId parent, NodeId id, const std::string& caption) {
 }
 
 std::string_view DumpUi::Caption(NodeId node) const {
-  return std::string_view(captions_).substr(nodes_[node].captionAt, nodes_[node].captionBytes);
+  return std::string_view(captions_.data() + nodes_[node].captionAt, nodes_[node].captionBytes);
 }
 
 void DumpUi::Warn(Message m, const std::string& path) {

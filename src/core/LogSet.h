@@ -144,8 +144,8 @@ class LogSet {
   // Indexes that give the same answers as scans of the tables in row and
   // item order. The table does not change between two loads, so the index
   // of first numbers is built once per tree build and dropped by every load.
-  std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
-  std::vector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
+  LargeVector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
+  LargeVector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
   bool numbersIndexed_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace zu {
 
@@ -27,6 +28,28 @@ struct LargeBlockDelete {
 
 template <typename T>
 using LargeBlockPtr = std::unique_ptr<T, LargeBlockDelete<T>>;
+
+// For the few containers that a load of ten full files fills to hundreds of
+// kilobytes (reserve them first): every allocation is a large block, so a
+// small one still takes a huge page.
+template <typename T>
+struct LargeBlockAllocator {
+  using value_type = T;
+  LargeBlockAllocator() = default;
+  template <typename U>
+  LargeBlockAllocator(const LargeBlockAllocator<U>&) {}  // NOLINT: converts as std::allocator does
+
+  T* allocate(size_t n) {
+    void* block = AllocateLargeBlock(n * sizeof(T));
+    if (block == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(block);
+  }
+  void deallocate(T* block, size_t n) { FreeLargeBlock(block, n * sizeof(T)); }
+  friend bool operator==(const LargeBlockAllocator&, const LargeBlockAllocator&) { return true; }
+};
+
+template <typename T>
+using LargeVector = std::vector<T, LargeBlockAllocator<T>>;
 
 // Constructs a T in a large block; throws std::bad_alloc as new would.
 template <typename T, typename... Args>
