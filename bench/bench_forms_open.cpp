@@ -1,5 +1,5 @@
-// The main window on the largest load the viewer takes: ten files of
-// 1,500,000 bytes with 3000 messages each (30,000 tree nodes).
+// The main window on the largest load the viewer takes: the ten full files of
+// TenFullFiles.h (30,000 tree nodes).
 //   OpenCommand         the Open command from the chosen list to the filled
 //                       tree (goal: under 500 ms)
 //   OpenCommandShown    the same, and the tree drawn once
@@ -17,18 +17,17 @@
 #include <string>
 #include <vector>
 
+#include "TenFullFiles.h"
 #include "forms/Application.h"
 #include "forms/WindowDialogs.h"
 #include "forms/Unit1.h"
-#include "support/LogFiles.h"
 
 namespace {
 
 using zu::testing::Msg;
 
-constexpr int kFiles = 10;
-constexpr int kMessages = 3000;
-constexpr size_t kFileBytes = 1500000;
+constexpr int kFiles = zu::bench::kTenFiles;
+constexpr int kMessages = zu::MaxMessages;
 
 class ChosenFiles : public zu::WindowDialogs {
  public:
@@ -37,35 +36,6 @@ class ChosenFiles : public zu::WindowDialogs {
   QStringList chosen;
   QStringList warnings;
 };
-
-// Message k of file f: a third start threads, the rest answer the message
-// before or one a few back, some one in the file before.
-Msg MessageOf(int f, int k) {
-  Msg m;
-  m.number = 1 + f * kMessages + k;
-  m.name = "\x93\x63\x92\x86 \x88\xea\x98\x59";  // 田中 一郎
-  m.title = "Re:\x83\x82\x83\x66\x83\x80\x82\xcc\x90\xdd\x92\xe8 " + std::to_string(m.number % 500);
-  if (k % 3 == 1) m.parent = m.number - 1;
-  if (k % 3 == 2) m.parent = f > 0 && k % 9 == 2 ? m.number - kMessages : m.number - 2;
-  for (int line = 0; line < 5; ++line) {
-    m.body += "\x83\x82\x83\x66\x83\x80\x82\xcc\x90\xdd\x92\xe8\x82\xc9\x82\xc2\x82\xa2\x82\xc4 line " +
-              std::to_string(line) + " of message " + std::to_string(m.number) + ", settings\r\n";
-  }
-  return m;
-}
-
-// A file of exactly kFileBytes: the last message's body is padded.
-std::string FileOf(int f) {
-  std::string text = "Forum log\r\n";
-  for (int k = 0; k < kMessages; ++k) text += zu::testing::Message(MessageOf(f, k));
-  if (text.size() > kFileBytes - 2) std::abort();
-  while (text.size() < kFileBytes) {
-    const size_t left = kFileBytes - text.size();
-    const size_t line = left >= 102 ? 100 : left - 2;
-    text += std::string(line, 'p') + "\r\n";
-  }
-  return text;
-}
 
 // One message whose body fills a file with 40,000 short lines.
 std::string LongBodyFile() {
@@ -79,7 +49,8 @@ std::string LongBodyFile() {
 struct Fixture {
   Fixture() {
     for (int f = 0; f < kFiles; ++f) {
-      dialogs.chosen.append(QString::fromStdString(dir.Write("log" + std::to_string(f) + ".log", FileOf(f))));
+      const std::string name = "log" + std::to_string(f) + ".log";
+      dialogs.chosen.append(QString::fromStdString(dir.Write(name, zu::bench::TenFilesFile(f))));
     }
     longBody = QString::fromStdString(dir.Write("long.log", LongBodyFile()));
     zu::SetDialogs(&dialogs);

@@ -11,19 +11,34 @@ namespace zu::dump {
 
 void DumpUi::ClearTree() {
   nodes_.clear();
-  topLevel_.clear();
+  captions_.clear();
+  firstTop_ = NoNode;
+  lastTop_ = NoNode;
+  // Room for the largest tree and the captions of ten full files, so that
+  // they are seldom moved while they grow.
+  nodes_.reserve(static_cast<size_t>(MaxLogFiles) * MaxMessages + MaxOrphanRoots);
+  captions_.reserve(size_t{1} << 20);
 }
 
-void DumpUi::AddTopLevel(NodeId id, const std::string& caption) {
+// The set names its nodes 0, 1, 2 ... in the order it adds them.
+void DumpUi::Add(NodeId id, const std::string& caption, NodeId& first, NodeId& last) {
   nodes_.resize(static_cast<size_t>(id) + 1);
-  nodes_[id] = {NoNode, caption, {}};
-  topLevel_.push_back(id);
+  nodes_[id].captionAt = static_cast<uint32_t>(captions_.size());
+  nodes_[id].captionBytes = static_cast<uint32_t>(caption.size());
+  captions_ += caption;
+  if (first == NoNode) first = id;
+  else nodes_[last].nextSibling = id;
+  last = id;
 }
+
+void DumpUi::AddTopLevel(NodeId id, const std::string& caption) { Add(id, caption, firstTop_, lastTop_); }
 
 void DumpUi::AddChild(NodeId parent, NodeId id, const std::string& caption) {
-  nodes_.resize(static_cast<size_t>(id) + 1);
-  nodes_[id] = {parent, caption, {}};
-  nodes_[parent].children.push_back(id);
+  Add(id, caption, nodes_[parent].firstChild, nodes_[parent].lastChild);
+}
+
+std::string_view DumpUi::Caption(NodeId node) const {
+  return std::string_view(captions_.data() + nodes_[node].captionAt, nodes_[node].captionBytes);
 }
 
 void DumpUi::Warn(Message m, const std::string& path) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/LogSet.h"
@@ -18,24 +19,37 @@ namespace zu::dump {
 // in the viewer's words, a path as its own bytes.
 class DumpUi : public LogSetUi {
  public:
-  struct Node {
-    NodeId parent;  // NoNode at the top level
-    std::string caption;
-    std::vector<NodeId> children;
-  };
-
   void ClearTree() override;
   void AddTopLevel(NodeId id, const std::string& caption) override;
   void AddChild(NodeId parent, NodeId id, const std::string& caption) override;
   void ClearView() override {}
   void Warn(Message m, const std::string& path) override;
 
-  const std::vector<Node>& Nodes() const { return nodes_; }  // by id
-  const std::vector<NodeId>& TopLevel() const { return topLevel_; }
+  // The tree as built: the top-level nodes, and the children of each node,
+  // each in the order they were added. NoNode ends a list.
+  NodeId FirstTopLevel() const { return firstTop_; }
+  NodeId FirstChild(NodeId node) const { return nodes_[node].firstChild; }
+  NodeId NextSibling(NodeId node) const { return nodes_[node].nextSibling; }
+  std::string_view Caption(NodeId node) const;
 
  private:
-  std::vector<Node> nodes_;
-  std::vector<NodeId> topLevel_;
+  // Links instead of a list of children per node, and every caption in one
+  // string: the largest tree (over 30,000 nodes) then costs a few blocks of
+  // memory rather than a block per node.
+  struct Node {
+    NodeId firstChild = NoNode;
+    NodeId lastChild = NoNode;
+    NodeId nextSibling = NoNode;
+    uint32_t captionAt = 0;
+    uint32_t captionBytes = 0;
+  };
+
+  void Add(NodeId id, const std::string& caption, NodeId& first, NodeId& last);
+
+  LargeVector<Node> nodes_;  // by id
+  std::basic_string<char, std::char_traits<char>, LargeBlockAllocator<char>> captions_;
+  NodeId firstTop_ = NoNode;
+  NodeId lastTop_ = NoNode;
 };
 
 // The reader and the log set of one run.

@@ -14,7 +14,6 @@ namespace zu::dump {
 namespace {
 
 const char* const kMessagesUsage = "zu_kirdo_dump [--raw] messages FILE";
-constexpr size_t kOutputBuffer = size_t{1} << 20;  // a whole dump in few writes
 
 int MessagesUsageError(const std::string& problem) {
   WriteError("zu_kirdo_dump: " + problem);
@@ -81,7 +80,6 @@ int RunMessages(bool raw, const std::vector<std::string>& args) {
     WriteError(file + MessageText(Message::CannotOpen));
     return 1;
   }
-  std::setvbuf(stdout, nullptr, _IOFBF, kOutputBuffer);
   const int32_t count = LogReader.GetCount();
   for (int32_t i = 0; i < count; ++i) {
     if (raw) WriteRawMessage(LogReader, i);

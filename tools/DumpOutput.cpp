@@ -1,6 +1,6 @@
 #include "DumpOutput.h"
 
-#include "text/Cp932.h"
+#include "text/Cp932Codec.h"
 
 namespace zu::dump {
 
@@ -29,7 +29,7 @@ void WriteRecord(std::initializer_list<std::string_view> fields) {
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
-std::string ToUtf8(std::string_view cp932) { return FromCp932(cp932).toStdString(); }
+std::string ToUtf8(std::string_view cp932) { return Cp932ToUtf8(cp932); }
 
 std::string OneLine(std::string_view text) {
   std::string out;

@@ -1,6 +1,5 @@
 // zu_kirdo_dump search: the search command run from a selected message, once
 // or repeated from each hit as a user pressing F3 again would.
-#include <QString>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,7 +8,7 @@
 #include "DumpLogSet.h"
 #include "DumpOutput.h"
 #include "core/Search.h"
-#include "text/Cp932.h"
+#include "text/Cp932Codec.h"
 
 namespace zu::dump {
 
@@ -45,7 +44,7 @@ std::string ParseRequest(bool raw, const std::vector<std::string>& args, SearchR
   if (parsed.positionals.size() < 2) return "TEXT and at least one FILE are needed";
   const std::string& text = parsed.positionals[0];
   if (raw) request.text = text;
-  else if (!ToCp932(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), request.text)) {
+  else if (!Utf8ToCp932(text, request.text)) {
     return "TEXT has a character without a CP932 form";
   }
   if (request.text.empty()) return "TEXT is empty";

@@ -25,17 +25,25 @@ struct Visit {
 };
 
 // Every node, a node before its children, siblings in the order they were
-// added. Walked with a stack: a chain of replies can be thousands deep.
+// added. Walked with a stack of the siblings still to visit: a chain of
+// replies can be thousands deep.
 std::vector<Visit> DisplayOrder(const DumpUi& ui) {
   std::vector<Visit> order;
-  std::vector<Visit> stack;
-  for (auto it = ui.TopLevel().rbegin(); it != ui.TopLevel().rend(); ++it) stack.push_back({*it, 0});
-  while (!stack.empty()) {
-    const Visit v = stack.back();
-    stack.pop_back();
+  std::vector<Visit> pending;
+  for (Visit v{ui.FirstTopLevel(), 0}; v.node != NoNode;) {
     order.push_back(v);
-    const auto& children = ui.Nodes()[v.node].children;
-    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back({*it, v.depth + 1});
+    const NodeId next = ui.NextSibling(v.node);
+    if (ui.FirstChild(v.node) != NoNode) {
+      if (next != NoNode) pending.push_back({next, v.depth});
+      v = {ui.FirstChild(v.node), v.depth + 1};
+    } else if (next != NoNode) {
+      v.node = next;
+    } else if (!pending.empty()) {
+      v = pending.back();
+      pending.pop_back();
+    } else {
+      v.node = NoNode;
+    }
   }
   return order;
 }
@@ -56,7 +64,7 @@ void WriteRaw(DumpSession& session) {
     WriteRecord({"F", std::to_string(f), std::to_string(set[f][0].FileRank), set[f][0].FileName});
   }
   for (const Visit& v : DisplayOrder(session.Ui())) {
-    const std::string& caption = session.Ui().Nodes()[v.node].caption;
+    const std::string_view caption = session.Ui().Caption(v.node);
     int32_t row = -1;
     int32_t item = -1;
     if (set.FindItemOfNode(v.node, row, item)) {
@@ -100,7 +108,7 @@ void WriteHuman(DumpSession& session) {
     if (set.FindItemOfNode(v.node, row, item)) {
       WriteLine(indent + Describe(set[row][item], row, item));
     } else {
-      WriteLine(indent + "[" + ToUtf8(session.Ui().Nodes()[v.node].caption) + "]  (not loaded)");
+      WriteLine(indent + "[" + ToUtf8(session.Ui().Caption(v.node)) + "]  (not loaded)");
     }
   }
   const auto left = MessagesWithoutNode(set);

@@ -1,6 +1,6 @@
 #include "ExportModel.h"
 
-#include <QCryptographicHash>
+#include <cstdio>
 
 #include "DumpOutput.h"
 
@@ -15,18 +15,24 @@ std::string TrimmedName(std::string name) {
   return name;
 }
 
+// FNV-1a over the fields: the same on every run and every machine.
 std::string Digest(const zuLogFile& reader, int32_t index) {
-  QCryptographicHash hash(QCryptographicHash::Sha1);
+  uint64_t hash = 0xcbf29ce484222325u;
+  const auto add = [&hash](std::string_view bytes) {
+    for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+  };
   const std::string fields[] = {std::to_string(reader.GetNumber(index)),
                                 std::to_string(reader.GetParentNumber(index)),
                                 reader.GetSenderID(index), reader.GetSenderName(index),
                                 reader.GetTitle(index),    reader.GetDate(index),
                                 reader.GetTime(index)};
   for (const std::string& f : fields) {
-    hash.addData(QByteArrayView(f.data(), static_cast<qsizetype>(f.size())));
-    hash.addData(QByteArrayView("\0", 1));  // no two field lists hash alike by shifting a byte
+    add(f);
+    add(std::string_view("\0", 1));  // no two field lists hash alike by shifting a byte
   }
-  return hash.result().toHex().left(kDigestHexDigits).toStdString();
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return std::string(hex, kDigestHexDigits);
 }
 
 ExportMessage ReadMessage(const zuLogFile& reader, int32_t index) {
@@ -57,7 +63,7 @@ bool ReadMessages(LogSet& set, ExportSet& out, std::vector<int32_t>& rowStart) {
   for (int32_t f = 0; f <= set.LastFile(); ++f) {
     rowStart.push_back(static_cast<int32_t>(out.messages.size()));
     out.fileNames.push_back(set[f][0].FileName);
-    if (!set.HoldFileOf(f, 0)) {
+    if (!set.HoldFileOf(f)) {
       WriteError(set[f][0].FileName + MessageText(Message::CannotOpen));
       return false;
     }
@@ -69,7 +75,8 @@ bool ReadMessages(LogSet& set, ExportSet& out, std::vector<int32_t>& rowStart) {
 }
 
 // The tree walked depth first with a stack of nodes still to visit, each
-// with the index of its parent in `out.nodes`.
+// with the index of its parent in `out.nodes`: a node's next sibling goes on
+// the stack under its first child, so children come before siblings.
 void AddTreeNodes(const LogSet& set, const DumpUi& ui, const std::vector<int32_t>& rowStart,
                   ExportSet& out) {
   struct Pending {
@@ -77,7 +84,7 @@ void AddTreeNodes(const LogSet& set, const DumpUi& ui, const std::vector<int32_t
     int32_t parent;
   };
   std::vector<Pending> stack;
-  for (auto it = ui.TopLevel().rbegin(); it != ui.TopLevel().rend(); ++it) stack.push_back({*it, -1});
+  if (ui.FirstTopLevel() != NoNode) stack.push_back({ui.FirstTopLevel(), -1});
   while (!stack.empty()) {
     const Pending p = stack.back();
     stack.pop_back();
@@ -88,11 +95,11 @@ void AddTreeNodes(const LogSet& set, const DumpUi& ui, const std::vector<int32_t
     int32_t row = -1;
     int32_t item = -1;
     if (set.FindItemOfNode(p.node, row, item)) n.message = rowStart[row] + item;
-    else n.placeholderNumber = std::stoi(ui.Nodes()[p.node].caption);  // its caption is the number
+    else n.placeholderNumber = std::stoi(std::string(ui.Caption(p.node)));  // its caption is the number
     const auto self = static_cast<int32_t>(out.nodes.size());
     out.nodes.push_back(n);
-    const auto& children = ui.Nodes()[p.node].children;
-    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back({*it, self});
+    if (ui.NextSibling(p.node) != NoNode) stack.push_back({ui.NextSibling(p.node), p.parent});
+    if (ui.FirstChild(p.node) != NoNode) stack.push_back({ui.FirstChild(p.node), self});
   }
 }
 

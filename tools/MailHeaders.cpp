@@ -1,10 +1,10 @@
 #include "MailHeaders.h"
 
-#include <QByteArray>
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 
 namespace zu::dump {
@@ -15,6 +15,19 @@ namespace {
 // pads, and short enough that "X-Log-Date: " and one word stay within 78.
 constexpr size_t kWordBytes = 39;
 constexpr int kJapanHours = 9;
+
+std::string Base64(std::string_view bytes) {
+  static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (size_t at = 0; at < bytes.size(); at += 3) {
+    const size_t n = std::min<size_t>(3, bytes.size() - at);
+    uint32_t group = 0;
+    for (size_t k = 0; k < 3; ++k)
+      group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[at + k]) : 0u);
+    for (size_t k = 0; k < 4; ++k) out += k <= n ? kDigits[(group >> (18 - 6 * k)) & 0x3F] : '=';
+  }
+  return out;
+}
 
 bool IsPrintableAscii(char c) { return c >= 0x20 && c <= 0x7E; }
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -45,10 +58,9 @@ std::string EncodedWords(std::string_view utf8) {
   while (at < utf8.size()) {
     size_t end = std::min(utf8.size(), at + kWordBytes);
     while (end < utf8.size() && IsContinuationByte(utf8[end])) --end;  // whole characters only
-    const QByteArray base64 =
-        QByteArray(utf8.data() + at, static_cast<qsizetype>(end - at)).toBase64();
+    const std::string base64 = Base64(utf8.substr(at, end - at));
     if (!out.empty()) out += "\n ";  // folded: the space between two words is not text
-    out += "=?UTF-8?B?" + base64.toStdString() + "?=";
+    out += "=?UTF-8?B?" + base64 + "?=";
     at = end;
   }
   return out;

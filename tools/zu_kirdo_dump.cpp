@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "DumpCommands.h"
@@ -38,6 +39,10 @@ const char* const kHelp =
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Into a pipe or a file, output goes in few large writes; a terminal keeps
+  // its lines as they come.
+  static char output[size_t{1} << 16];
+  if (isatty(STDOUT_FILENO) == 0) std::setvbuf(stdout, output, _IOFBF, sizeof output);
   std::vector<std::string> args(argv + 1, argv + argc);
   bool raw = false;
   size_t at = 0;

@@ -1,11 +1,12 @@
 #include "core/LogSet.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace zu {
 
 LogSet::LogSet(zuLogFile& reader, LogSetUi& ui)
-    : reader_(reader), ui_(ui), logInfo_(std::make_unique<std::array<Row, MaxLogFiles>>()) {}
+    : reader_(reader), ui_(ui), logInfo_(MakeInLargeBlock<std::array<Row, MaxLogFiles>>()) {}
 
 void LogSet::ResetLogSet() {
   // The table goes first: a selection change that the tree reports while it
@@ -15,13 +16,11 @@ void LogSet::ResetLogSet() {
     Row& row = (*logInfo_)[f];
     for (int32_t i = 0; row[i].Index != -1; ++i) row[i] = LogInfoItem{};
   }
-  std::fill_n(orphanRoots_.begin(), orphansTaken_, OrphanRoot{});
+  orphanRoots_.Clear();
   lastFile_ = -1;
   nodeItems_.clear();
   firstByNumber_.clear();
   numbersIndexed_ = false;
-  orphanByNumber_.clear();
-  orphansTaken_ = 0;
   ui_.ClearTree();
   ui_.ClearView();
 }
@@ -43,9 +42,7 @@ bool LogSet::LoadLogFile(const std::string& path) {
     LogInfoItem& m = row[i];
     m.FileName = fileName;
     m.Index = i;
-    m.Title = reader_.GetTitle(i);
-    m.Number = reader_.GetNumber(i);
-    m.ParentNumber = reader_.GetParentNumber(i);
+    reader_.GetNumberParentTitle(i, m.Number, m.ParentNumber, m.Title);
     m.InTree = 0;
     m.Node = NoNode;
   }
@@ -81,10 +78,9 @@ void LogSet::ForgetTree() {
       m.Node = NoNode;
     }
   }
-  orphanRoots_.fill(OrphanRoot{});
-  orphanByNumber_.clear();
-  orphansTaken_ = 0;
+  orphanRoots_.Clear();
   nodeItems_.clear();
+  nodeItems_.reserve(static_cast<size_t>(MaxLogFiles) * MaxMessages + MaxOrphanRoots);
 }
 
 // Files are ordered by their first message numbers; equal ones keep their
@@ -103,13 +99,17 @@ void LogSet::RankFiles() {
 
 void LogSet::IndexFirstNumbers() {
   firstByNumber_.clear();
+  firstByNumber_.reserve(static_cast<size_t>(lastFile_ + 1) * MaxMessages);
   for (int32_t f = 0; f <= lastFile_; ++f) {
     const Row& row = (*logInfo_)[f];
     for (int32_t i = 0; row[i].Index != -1; ++i) firstByNumber_.push_back({row[i].Number, {f, i}});
   }
-  // Stable, so the first of equal numbers is still the first in row order.
-  std::stable_sort(firstByNumber_.begin(), firstByNumber_.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Equal numbers in row and item order, so that the first in that order
+  // stays first; sorted in place.
+  std::sort(firstByNumber_.begin(), firstByNumber_.end(), [](const auto& a, const auto& b) {
+    return std::tie(a.first, a.second.row, a.second.item) <
+           std::tie(b.first, b.second.row, b.second.item);
+  });
   auto last = std::unique(firstByNumber_.begin(), firstByNumber_.end(),
                           [](const auto& a, const auto& b) { return a.first == b.first; });
   firstByNumber_.erase(last, firstByNumber_.end());
@@ -128,13 +128,11 @@ void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
   } else if (FindOrphanRoot(m.ParentNumber, k)) {
     node = NewChild(orphanRoots_[k].Node, m.Title);
   } else {
-    k = FindFreeOrphanRoot();
-    if (k == -1) return;  // every placeholder is taken: the message stays out of the tree
-    orphanRoots_[k].Node = NewTopLevel(std::to_string(m.ParentNumber));
-    orphanRoots_[k].Number = m.ParentNumber;
-    orphanByNumber_.emplace(m.ParentNumber, k);
-    ++orphansTaken_;
-    node = NewChild(orphanRoots_[k].Node, m.Title);
+    // Every placeholder taken: the message stays out of the tree.
+    if (FindFreeOrphanRoot() == -1) return;
+    const NodeId placeholder = NewTopLevel(std::to_string(m.ParentNumber));
+    orphanRoots_.Take(m.ParentNumber, placeholder);
+    node = NewChild(placeholder, m.Title);
   }
   m.Node = node;
   m.InTree = 1;
@@ -186,15 +184,10 @@ bool LogSet::FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) co
 }
 
 bool LogSet::FindOrphanRoot(int32_t number, int32_t& k) const {
-  auto it = orphanByNumber_.find(number);
-  if (it == orphanByNumber_.end()) return false;
-  k = it->second;
-  return true;
+  return orphanRoots_.Find(number, k);
 }
 
-int32_t LogSet::FindFreeOrphanRoot() const {
-  return orphansTaken_ < MaxOrphanRoots ? orphansTaken_ : -1;
-}
+int32_t LogSet::FindFreeOrphanRoot() const { return orphanRoots_.FirstFree(); }
 
 bool LogSet::FindItemOfNode(NodeId node, int32_t& row, int32_t& item) const {
   if (node < 0 || node >= NodeCount()) return false;
@@ -212,9 +205,36 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
   return -1;
 }
 
-bool LogSet::HoldFileOf(int32_t row, int32_t item) {
-  const std::string& fileName = (*logInfo_)[row][item].FileName;
+bool LogSet::HoldFileOf(int32_t row) {
+  const std::string& fileName = (*logInfo_)[row][0].FileName;  // every item of a row has it
   return reader_.Holds(fileName) || reader_.Open(fileName);
+}
+
+const OrphanRoot& OrphanRootTable::operator[](int32_t k) const {
+  static const OrphanRoot free;
+  return k >= 0 && static_cast<size_t>(k) < taken_.size() ? taken_[static_cast<size_t>(k)] : free;
+}
+
+bool OrphanRootTable::Find(int32_t number, int32_t& k) const {
+  const auto it = byNumber_.find(number);
+  if (it == byNumber_.end()) return false;
+  k = it->second;
+  return true;
+}
+
+int32_t OrphanRootTable::FirstFree() const {
+  const auto taken = static_cast<int32_t>(taken_.size());
+  return taken < MaxOrphanRoots ? taken : -1;
+}
+
+void OrphanRootTable::Take(int32_t number, NodeId node) {
+  byNumber_.emplace(number, static_cast<int32_t>(taken_.size()));
+  taken_.push_back({number, node});
+}
+
+void OrphanRootTable::Clear() {
+  taken_.clear();
+  byNumber_.clear();
 }
 
 }  // namespace zu

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/Messages.h"
+#include "reader/LargeBlock.h"
 #include "reader/zuLogFile.h"
 
 namespace zu {
@@ -43,6 +44,29 @@ struct LogInfoItem {
 struct OrphanRoot {
   int32_t Number = -1;  // -1: free entry
   NodeId Node = NoNode;
+};
+
+// The placeholder nodes of the tree (OrphanRoots): MaxOrphanRoots entries,
+// taken in index order, always the first free one, and freed only all
+// together; a taken entry holds a distinct message number. Kept as the taken
+// entries in order, with their index by number for the lookup.
+class OrphanRootTable {
+ public:
+  OrphanRootTable() { taken_.reserve(MaxOrphanRoots); }
+
+  // Entry k; a free entry holds Number -1 and no node.
+  const OrphanRoot& operator[](int32_t k) const;
+  // The entry that holds `number`: true and its index in `k`.
+  bool Find(int32_t number, int32_t& k) const;
+  // The first free entry, -1 when all are taken.
+  int32_t FirstFree() const;
+  // Takes the first free entry for `number` and `node` (there must be one).
+  void Take(int32_t number, NodeId node);
+  void Clear();
+
+ private:
+  std::vector<OrphanRoot> taken_;
+  std::unordered_map<int32_t, int32_t> byNumber_;
 };
 
 // What the log set needs of its front end.
@@ -89,11 +113,11 @@ class LogSet {
   // Makes the reader hold `row`'s file, opening it again unless the reader
   // holds it from an Open that succeeded; false when that open fails
   // (nothing is reported here).
-  bool HoldFileOf(int32_t row, int32_t item);
+  bool HoldFileOf(int32_t row);
 
   const Row& operator[](int32_t row) const { return (*logInfo_)[row]; }
   int32_t LastFile() const { return lastFile_; }
-  const std::array<OrphanRoot, MaxOrphanRoots>& OrphanRoots() const { return orphanRoots_; }
+  const OrphanRootTable& OrphanRoots() const { return orphanRoots_; }
   int32_t NodeCount() const { return static_cast<int32_t>(nodeItems_.size()); }
   zuLogFile& Reader() const { return reader_; }
   LogSetUi& Ui() const { return ui_; }
@@ -114,18 +138,16 @@ class LogSet {
 
   zuLogFile& reader_;
   LogSetUi& ui_;
-  std::unique_ptr<std::array<Row, MaxLogFiles>> logInfo_;
+  LargeBlockPtr<std::array<Row, MaxLogFiles>> logInfo_;
   int32_t lastFile_ = -1;
-  std::array<OrphanRoot, MaxOrphanRoots> orphanRoots_;
+  OrphanRootTable orphanRoots_;
 
   // Indexes that give the same answers as scans of the tables in row and
   // item order. The table does not change between two loads, so the index
   // of first numbers is built once per tree build and dropped by every load.
-  std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
-  std::vector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
+  LargeVector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
+  LargeVector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
   bool numbersIndexed_ = false;
-  std::unordered_map<int32_t, int32_t> orphanByNumber_;
-  int32_t orphansTaken_ = 0;  // entries are taken in order and freed only together
 };
 
 }  // namespace zu

@@ -9,25 +9,32 @@ std::vector<std::string> ReadBodyLines(const zuLogFile& reader, int32_t index) {
   return lines;
 }
 
-bool ReadMessageView(LogSet& set, NodeId node, MessageView& view) {
-  view = MessageView{};
+const LogInfoItem* HoldMessageOf(LogSet& set, NodeId node) {
   int32_t row = -1;
   int32_t item = -1;
-  if (!set.FindItemOfNode(node, row, item)) return false;  // none, or a placeholder
+  if (!set.FindItemOfNode(node, row, item)) return nullptr;  // none, or a placeholder
   const LogInfoItem& m = set[row][item];
-  // The index recorded at loading: a file changed on disk since then shows
-  // whatever message now stands at that place, and fails as a file that
-  // cannot be opened when none does.
-  const zuLogFile& reader = set.Reader();
-  if (!set.HoldFileOf(row, item) || m.Index >= reader.GetCount()) {
+  // A file changed on disk since loading fails as a file that cannot be
+  // opened when no message stands at the recorded index any more.
+  if (!set.HoldFileOf(row) || m.Index >= set.Reader().GetCount()) {
     set.Ui().Warn(Message::CannotOpen, m.FileName);
-    return false;
+    return nullptr;
   }
-  view.Number = std::to_string(reader.GetNumber(m.Index));
-  view.Name = reader.GetSenderName(m.Index);
-  view.ID = reader.GetSenderID(m.Index);
-  view.DateTime = reader.GetDate(m.Index) + " " + reader.GetTime(m.Index);
-  view.Body = ReadBodyLines(reader, m.Index);
+  return &m;
+}
+
+bool ReadMessageView(LogSet& set, NodeId node, MessageView& view) {
+  view = MessageView{};
+  const LogInfoItem* m = HoldMessageOf(set, node);
+  if (m == nullptr) return false;
+  // The index recorded at loading: a file changed on disk since then shows
+  // whatever message now stands at that place.
+  const zuLogFile& reader = set.Reader();
+  view.Number = std::to_string(reader.GetNumber(m->Index));
+  view.Name = reader.GetSenderName(m->Index);
+  view.ID = reader.GetSenderID(m->Index);
+  view.DateTime = reader.GetDate(m->Index) + " " + reader.GetTime(m->Index);
+  view.Body = ReadBodyLines(reader, m->Index);
   return true;
 }
 

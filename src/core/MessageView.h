@@ -18,9 +18,14 @@ struct MessageView {
   std::vector<std::string> Body;  // one entry per body line, NUL-free
 };
 
-// Fills `view` for `node`. False, with `view` empty, when `node` is none or a
-// placeholder, or when the message's file can no longer be opened (that case
-// warns "<path>を開けませんでした" through the set's ui first).
+// The message of `node`, with the set's reader made to hold its file: the
+// step that showing and printing a message share. Null when `node` is none or
+// a placeholder (nothing is reported), or when the file can no longer be
+// opened (warned as "<path>を開けませんでした" through the set's ui).
+const LogInfoItem* HoldMessageOf(LogSet& set, NodeId node);
+
+// Fills `view` for `node`. False, with `view` empty, when HoldMessageOf
+// gives no message.
 bool ReadMessageView(LogSet& set, NodeId node, MessageView& view);
 
 // The body lines of message `index` of the reader's current file, in order:

@@ -114,22 +114,16 @@ std::vector<PrintLine> LayoutPrintJob(const PrintMessage& msg, int32_t columns,
 
 bool ReadPrintMessage(LogSet& set, NodeId node, PrintMessage& msg) {
   msg = PrintMessage{};
-  int32_t row = -1;
-  int32_t item = -1;
-  if (!set.FindItemOfNode(node, row, item)) return false;
-  const LogInfoItem& m = set[row][item];
+  const LogInfoItem* m = HoldMessageOf(set, node);
+  if (m == nullptr) return false;
   const zuLogFile& reader = set.Reader();
-  if (!set.HoldFileOf(row, item) || m.Index >= reader.GetCount()) {
-    set.Ui().Warn(Message::CannotOpen, m.FileName);
-    return false;
-  }
-  msg.Title = m.Title;
-  msg.Number = m.Number;
-  msg.SenderName = reader.GetSenderName(m.Index);
-  msg.SenderID = reader.GetSenderID(m.Index);
-  msg.Date = reader.GetDate(m.Index);
-  msg.Time = reader.GetTime(m.Index);
-  msg.Body = ReadBodyLines(reader, m.Index);
+  msg.Title = m->Title;
+  msg.Number = m->Number;
+  msg.SenderName = reader.GetSenderName(m->Index);
+  msg.SenderID = reader.GetSenderID(m->Index);
+  msg.Date = reader.GetDate(m->Index);
+  msg.Time = reader.GetTime(m->Index);
+  msg.Body = ReadBodyLines(reader, m->Index);
   return true;
 }
 

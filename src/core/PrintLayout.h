@@ -61,8 +61,8 @@ std::vector<PrintLine> LayoutPrintJob(const PrintMessage& msg, int32_t columns,
                                       int32_t lineHeight, int32_t bottom);
 
 // Reads the selected message for printing, first making the reader hold its
-// file. False when `node` is none or a placeholder (nothing reported) or when
-// the file cannot be opened (warned as "<path>を開けませんでした").
+// file (HoldMessageOf in core/MessageView.h). False when that gives no
+// message.
 bool ReadPrintMessage(LogSet& set, NodeId node, PrintMessage& msg);
 
 }  // namespace zu

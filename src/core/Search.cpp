@@ -1,5 +1,8 @@
 #include "core/Search.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "core/ShiftJis.h"
 
 namespace zu {
@@ -39,21 +42,65 @@ bool MatchesAt(std::string_view text, size_t at, std::string_view pattern) {
   return true;
 }
 
+// The positions of `text` that hold a byte with which a match can begin: the
+// pattern's first byte, and for an ASCII letter the same letter in the other
+// case. Found with memchr; each kind is looked for again only once the walk
+// has passed where it was last found.
+class FirstBytes {
+ public:
+  FirstBytes(std::string_view text, char first) : text_(text) {
+    kinds_[count_++] = first;
+    if (IsAsciiLetter(first)) kinds_[count_++] = static_cast<char>(first ^ 0x20);
+    for (int k = 0; k < count_; ++k) next_[k] = Find(kinds_[k], 0);
+  }
+
+  // The first such position at or after `from`; npos when there is none.
+  size_t Next(size_t from) {
+    size_t nearest = std::string_view::npos;
+    for (int k = 0; k < count_; ++k) {
+      if (next_[k] < from) next_[k] = Find(kinds_[k], from);
+      nearest = std::min(nearest, next_[k]);
+    }
+    return nearest;
+  }
+
+ private:
+  size_t Find(char b, size_t from) const {
+    if (from >= text_.size()) return std::string_view::npos;
+    const auto* hit = static_cast<const char*>(std::memchr(text_.data() + from, b, text_.size() - from));
+    return hit ? static_cast<size_t>(hit - text_.data()) : std::string_view::npos;
+  }
+
+  std::string_view text_;
+  char kinds_[2] = {};
+  size_t next_[2] = {};
+  int count_ = 0;
+};
+
+// Whether a match can begin at `at` of a body's raw bytes: the pattern's
+// bytes agree one by one (the same byte, or the same ASCII letter) before the
+// line's LF. A CR among them is not part of the line's text, so only the text
+// can tell; true sends the line to the exact test.
+bool MayMatchAt(std::string_view raw, size_t at, std::string_view pattern) {
+  for (const char p : pattern) {
+    if (at >= raw.size() || raw[at] == LineEnd) return false;
+    if (raw[at] == DroppedCR) return true;
+    if (!SameSingle(raw[at], p)) return false;
+    ++at;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool TextContainsView(std::string_view text, std::string_view pattern) {
   if (pattern.empty() || pattern.size() > text.size()) return false;
-  // Most characters fail on their first byte: test that inline and leave
-  // the rest of the comparison to MatchesAt.
-  const char first = pattern[0];
-  const bool firstIsLetter = IsAsciiLetter(first);
-  const char firstFolded = static_cast<char>(first | 0x20);
   const size_t lastStart = text.size() - pattern.size();
-  for (size_t at = 0; at <= lastStart;) {
-    const char c = text[at];
-    const bool candidate = c == first || (firstIsLetter && (c | 0x20) == firstFolded);
-    if (candidate && MatchesAt(text, at, pattern)) return true;
-    at += IsLeadByte(c) && at + 1 < text.size() ? 2 : 1;
+  FirstBytes candidates(text, pattern[0]);
+  size_t boundary = 0;  // the character boundaries are walked up to each candidate
+  for (size_t at = candidates.Next(0); at <= lastStart; at = candidates.Next(at + 1)) {
+    while (boundary < at) boundary += CharBytesAt(text, boundary);
+    if (boundary == at && MatchesAt(text, at, pattern)) return true;  // else a trail byte
   }
   return false;
 }
@@ -116,10 +163,24 @@ bool StepUp(const LogSet& set, int32_t& f, int32_t& p) {
   return true;
 }
 
+// A body holds the pattern when one of its lines does. A line is taken out
+// of the buffer (CR dropped, cut at MaxLineBytes) and matched by characters
+// only where a match may begin; memchr passes over everything else.
 bool BodyContains(const zuLogFile& reader, int32_t p, std::string_view pattern) {
-  char line[LineBufferSize];
-  for (int32_t j = 0; reader.GetBodyLine(p, j, line); ++j) {
-    if (TextContainsView(line, pattern)) return true;
+  if (pattern.empty()) return false;
+  const std::string_view body = reader.BodyBytes(p);
+  FirstBytes candidates(body, pattern[0]);
+  for (size_t at = candidates.Next(0); at != std::string_view::npos;) {
+    if (!MayMatchAt(body, at, pattern)) {
+      at = candidates.Next(at + 1);
+      continue;
+    }
+    const size_t lineStart = at == 0 ? 0 : body.rfind(LineEnd, at - 1) + 1;  // npos + 1 is 0
+    const size_t lineEnd = body.find(LineEnd, at);  // every body line ends in LF
+    char text[LineBufferSize];
+    CopyLineText(body.substr(lineStart, lineEnd - lineStart), text);
+    if (TextContainsView(text, pattern)) return true;
+    at = candidates.Next(lineEnd + 1);
   }
   return false;
 }
@@ -131,8 +192,14 @@ bool MessageMatches(const LogSet& set, int32_t f, int32_t p, std::string_view pa
   const LogInfoItem& m = set[f][p];
   const zuLogFile& reader = set.Reader();
   if ((fields & FieldNumber) && TextContainsView(std::to_string(m.Number), pattern)) return true;
-  if ((fields & FieldName) && TextContainsView(reader.GetSenderName(p), pattern)) return true;
-  if ((fields & FieldID) && TextContainsView(reader.GetSenderID(p), pattern)) return true;
+  if (fields & (FieldName | FieldID)) {
+    char line1[LineBufferSize];
+    std::string_view name;
+    std::string_view id;
+    reader.GetSenderNameAndID(p, line1, name, id);
+    if ((fields & FieldName) && TextContainsView(name, pattern)) return true;
+    if ((fields & FieldID) && TextContainsView(id, pattern)) return true;
+  }
   if ((fields & FieldTitle) && TextContainsView(m.Title, pattern)) return true;
   return (fields & FieldBody) && BodyContains(reader, p, pattern);
 }
@@ -167,7 +234,7 @@ bool RunSearch(LogSet& set, NodeId selected, const std::string& text, int32_t di
       return false;
     }
     if (f != heldRow) {
-      if (!set.HoldFileOf(f, 0)) {
+      if (!set.HoldFileOf(f)) {
         set.Ui().Warn(Message::SearchFileError, std::string());
         return false;
       }

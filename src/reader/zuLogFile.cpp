@@ -14,9 +14,8 @@ zuLogFile LogReader;
 
 namespace {
 
-constexpr int32_t ToTheEnd = INT32_MAX;           // SubText's "to the end of the line"
-constexpr char ParentEnd = static_cast<char>(0x82);  // lead byte of the text after the parent
-constexpr int32_t MinTitleLineBytes = 38;
+constexpr int32_t ToTheEnd = INT32_MAX;  // SubText's "to the end of the line"
+constexpr char kNumberEndOrSeparator[] = {format::NumberEnd, format::Separator, '\0'};
 
 // Reads `size` bytes into `into`, or fewer when the file ends sooner than
 // its size said: `got` tells how many arrived. False on a read error; the
@@ -35,16 +34,71 @@ bool ReadWhole(ByteSource& source, char* into, int32_t size, int32_t& got) {
 
 // Start of the sender ID: the first non-space byte after the first space.
 int32_t ReferencePoint(const char* line1) {
-  const int32_t space = FindByte(line1, ' ');
+  const int32_t space = FindByte(line1, format::Separator);
   if (space < 0) return -1;
   int32_t at = space;
-  while (line1[at] == ' ') ++at;
+  while (line1[at] == format::Separator) ++at;
   return line1[at] == '\0' ? -1 : at;
 }
 
 int32_t LineLength(const char* line) { return static_cast<int32_t>(std::strlen(line)); }
 
+int32_t NumberOf(const char* line1) { return AtoI(FieldOf(line1, 0, format::NumberEnd)); }
+
+// The digits from column 23 up to the first 0x82; 0x82 may also be a trail
+// byte, and the digits before it still count. -1 for none.
+int32_t ParentOf(const char* line2) {
+  const std::string_view tail = SubText(line2, format::ParentFrom, ToTheEnd);
+  const int32_t end = FindByte(tail, format::ParentEnd);
+  const int32_t parent = AtoI(SubText(tail, 0, end - 1));
+  return parent > 0 ? parent : -1;
+}
+
+std::string_view SenderIDOf(const char* line1) { return FieldOf(line1, 1, format::Separator); }
+
+std::string_view SenderNameOf(const char* line1) {
+  const int32_t p = ReferencePoint(line1);
+  if (p < 0) return {};
+  return SubText(line1, p + format::SenderNameFrom, p + format::SenderNameTo);
+}
+
+std::string_view TitleOf(const char* line1) {
+  const int32_t p = ReferencePoint(line1);
+  if (p < 0 || LineLength(line1) < format::MinTitleLineBytes) return {};
+  return SubText(line1, p + format::TitleFrom, ToTheEnd);
+}
+
+// Whether the line of `raw` bytes could be a first header line, judged by
+// its first kept byte alone: the text must open with the number before the
+// '/', that is atoi's white space (but no space, which would come before the
+// '/'), a sign or a digit. Most lines fail here and are never copied.
+bool MayBeHeaderLine1(std::string_view raw) {
+  size_t at = 0;
+  while (at < raw.size() && raw[at] == DroppedCR) ++at;
+  if (at == raw.size()) return false;
+  const char b = raw[at];
+  return (b >= '0' && b <= '9') || b == '+' || b == '-' || b == '\t' || b == '\v' || b == '\f';
+}
+
 }  // namespace
+
+int32_t CopyLineText(std::string_view raw, char* out) {
+  // Copied in stretches between CRs: CR is dropped anywhere and never ends a
+  // line. Bytes past MaxLineBytes are consumed, not kept.
+  const char* at = raw.data();
+  const char* const end = at + raw.size();
+  int32_t kept = 0;
+  while (at < end && kept < MaxLineBytes) {
+    const auto span = std::min<size_t>(static_cast<size_t>(end - at), static_cast<size_t>(MaxLineBytes - kept));
+    const auto* cr = static_cast<const char*>(std::memchr(at, DroppedCR, span));
+    const char* stop = cr ? cr : at + span;
+    std::memcpy(out + kept, at, static_cast<size_t>(stop - at));
+    kept += static_cast<int32_t>(stop - at);
+    at = cr ? cr + 1 : stop;
+  }
+  out[kept] = '\0';
+  return kept;
+}
 
 zuLogFile::zuLogFile() { messageStarts_.fill(-1); }
 
@@ -97,23 +151,18 @@ int32_t zuLogFile::GetCount() const {
 int32_t zuLogFile::ReadLine(int32_t pos, char* out) const {
   out[0] = '\0';
   if (pos < 0 || !buffer_ || pos > dataLength_) return -1;
-  const char* begin = buffer_.get() + pos;
-  const char* dataEnd = buffer_.get() + dataLength_;
-  const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', static_cast<size_t>(dataEnd - begin)));
-  const char* lineEnd = lf ? lf : dataEnd;
-  // Copied in stretches between CRs: CR is dropped anywhere and never ends a
-  // line. Bytes past MaxLineBytes are consumed, not kept.
-  int32_t kept = 0;
-  for (const char* at = begin; at < lineEnd && kept < MaxLineBytes;) {
-    const auto span = std::min<size_t>(static_cast<size_t>(lineEnd - at), static_cast<size_t>(MaxLineBytes - kept));
-    const auto* cr = static_cast<const char*>(std::memchr(at, '\r', span));
-    const char* stop = cr ? cr : at + span;
-    std::memcpy(out + kept, at, static_cast<size_t>(stop - at));
-    kept += static_cast<int32_t>(stop - at);
-    at = cr ? cr + 1 : stop;
-  }
-  out[kept] = '\0';
-  return lf ? static_cast<int32_t>(lf + 1 - buffer_.get()) : -1;
+  const int32_t next = LineAfter(pos);
+  const int32_t lineEnd = next == -1 ? dataLength_ : next - 1;
+  CopyLineText(std::string_view(buffer_.get() + pos, static_cast<size_t>(lineEnd - pos)), out);
+  return next;
+}
+
+int32_t zuLogFile::LineAfter(int32_t pos) const {
+  if (pos < 0 || !buffer_ || pos > dataLength_) return -1;
+  const char* data = buffer_.get();
+  const auto rest = static_cast<size_t>(dataLength_ - pos);
+  const auto* lf = static_cast<const char*>(std::memchr(data + pos, LineEnd, rest));
+  return lf ? static_cast<int32_t>(lf + 1 - data) : -1;
 }
 
 void zuLogFile::BuildIndex() {
@@ -124,54 +173,66 @@ void zuLogFile::BuildIndex() {
   int32_t pos = 0;
   // Pairs after the last index entry would be passed over; stop there.
   while (count < MaxMessages) {
-    const int32_t next = ReadLine(pos, line);
+    const int32_t next = LineAfter(pos);
     if (next == -1) return;  // a final piece without LF is never a first line
-    if (!IsHeaderLine1(line)) {
-      pos = next;
-      continue;
+    const std::string_view raw(buffer_.get() + pos, static_cast<size_t>(next - 1 - pos));
+    if (MayBeHeaderLine1(raw)) {
+      CopyLineText(raw, line);
+      if (IsHeaderLine1(line)) {
+        // The line after a first header line is consumed whatever it holds,
+        // even when it is itself a first header line.
+        const int32_t afterPair = ReadLine(next, line);
+        if (IsHeaderLine2(line)) messageStarts_[count++] = pos;
+        if (afterPair == -1) return;
+        pos = afterPair;
+        continue;
+      }
     }
-    // The line after a first header line is consumed whatever it holds,
-    // even when it is itself a first header line.
-    const int32_t afterPair = ReadLine(next, line);
-    if (IsHeaderLine2(line)) messageStarts_[count++] = pos;
-    if (afterPair == -1) return;
-    pos = afterPair;
+    pos = next;
   }
 }
 
-bool zuLogFile::IsHeaderLine1(const char* line) {
+bool zuLogFile::IsHeaderLine1(const char* text) {
   // The first '/' must stand before the first space: one pass finds
-  // whichever comes first, which is what most body lines fail on.
-  const auto slash = static_cast<int32_t>(std::strcspn(line, "/ "));
-  if (line[slash] != '/' || slash < 1) return false;
-  const int32_t afterSlash = FindByte(line + slash, ' ');
+  // whichever comes first.
+  const std::string_view line(text);
+  const auto slash = static_cast<int32_t>(line.find_first_of(kNumberEndOrSeparator));
+  if (slash < 1 || line[static_cast<size_t>(slash)] != format::NumberEnd) return false;
+  const int32_t afterSlash = FindByte(line.substr(static_cast<size_t>(slash)), format::Separator);
   if (afterSlash < 0) return false;
   const int32_t space = slash + afterSlash;
   if (AtoI(SubText(line, 0, slash - 1)) <= 0) return false;
   if (space == slash + 1 || AtoI(SubText(line, slash + 1, space - 1)) <= 0) return false;
-  return FieldOf(line, 1, ' ').size() == 8;
+  return FieldOf(line, 1, format::Separator).size() == format::SenderIDBytes;
 }
 
-bool zuLogFile::IsHeaderLine2(const char* line) {
-  const size_t beforeParen = FieldOf(line, 0, ')').size();
-  if (beforeParen < 1 || beforeParen > 5) return false;
-  return !FieldOf(line, 1, ' ').empty() && !FieldOf(line, 2, ' ').empty();
+bool zuLogFile::IsHeaderLine2(const char* text) {
+  const std::string_view line(text);
+  const size_t beforeMark = FieldOf(line, 0, format::Line2Mark).size();
+  if (beforeMark < 1 || beforeMark > format::MaxBeforeLine2Mark) return false;
+  return !FieldOf(line, 1, format::Separator).empty() &&
+         !FieldOf(line, 2, format::Separator).empty();
 }
 
 bool zuLogFile::HasMessage(int32_t i) const {
   return i >= 0 && i < MaxMessages && messageStarts_[i] != -1;
 }
 
-bool zuLogFile::ReadHeaderLines(int32_t i, char* line1, char* line2) const {
+bool zuLogFile::ReadHeaderLine1(int32_t i, char* line1) const {
   if (!HasMessage(i)) return false;
-  ReadLine(ReadLine(messageStarts_[i], line1), line2);
+  ReadLine(messageStarts_[i], line1);
+  return true;
+}
+
+bool zuLogFile::ReadHeaderLine2(int32_t i, char* line2) const {
+  if (!HasMessage(i)) return false;
+  ReadLine(LineAfter(messageStarts_[i]), line2);
   return true;
 }
 
 int32_t zuLogFile::GetNumber(int32_t i) const {
-  char line1[LineBufferSize], line2[LineBufferSize];
-  if (!ReadHeaderLines(i, line1, line2)) return -1;
-  return AtoI(FieldOf(line1, 0, '/'));
+  char line1[LineBufferSize];
+  return ReadHeaderLine1(i, line1) ? NumberOf(line1) : -1;
 }
 
 int32_t zuLogFile::FindNumber(int32_t number) const {
@@ -183,47 +244,55 @@ int32_t zuLogFile::FindNumber(int32_t number) const {
 }
 
 int32_t zuLogFile::GetParentNumber(int32_t i) const {
-  char line1[LineBufferSize], line2[LineBufferSize];
-  if (!ReadHeaderLines(i, line1, line2)) return -1;
-  const std::string tail = SubText(line2, 23, ToTheEnd);
-  // 0x82 may also be a trail byte; the digits before it still count.
-  const int32_t end = FindByte(tail.c_str(), ParentEnd);
-  const int32_t parent = AtoI(SubText(tail.c_str(), 0, end - 1));
-  return parent > 0 ? parent : -1;
+  char line2[LineBufferSize];
+  return ReadHeaderLine2(i, line2) ? ParentOf(line2) : -1;
 }
 
 std::string zuLogFile::GetSenderID(int32_t i) const {
-  char line1[LineBufferSize], line2[LineBufferSize];
-  if (!ReadHeaderLines(i, line1, line2)) return {};
-  return FieldOf(line1, 1, ' ');
+  char line1[LineBufferSize];
+  return ReadHeaderLine1(i, line1) ? std::string(SenderIDOf(line1)) : std::string();
 }
 
 std::string zuLogFile::GetSenderName(int32_t i) const {
-  char line1[LineBufferSize], line2[LineBufferSize];
-  if (!ReadHeaderLines(i, line1, line2)) return {};
-  const int32_t p = ReferencePoint(line1);
-  if (p < 0) return {};
-  return SubText(line1, p + 10, p + 25);
+  char line1[LineBufferSize];
+  return ReadHeaderLine1(i, line1) ? std::string(SenderNameOf(line1)) : std::string();
 }
 
 std::string zuLogFile::GetTitle(int32_t i) const {
-  char line1[LineBufferSize], line2[LineBufferSize];
-  if (!ReadHeaderLines(i, line1, line2)) return {};
-  const int32_t p = ReferencePoint(line1);
-  if (p < 0 || LineLength(line1) < MinTitleLineBytes) return {};
-  return SubText(line1, p + 27, ToTheEnd);
+  char line1[LineBufferSize];
+  return ReadHeaderLine1(i, line1) ? std::string(TitleOf(line1)) : std::string();
 }
 
 std::string zuLogFile::GetDate(int32_t i) const {
-  char line1[LineBufferSize], line2[LineBufferSize];
-  if (!ReadHeaderLines(i, line1, line2)) return {};
-  return FieldOf(SubText(line2, 7, ToTheEnd).c_str(), 0, ' ');
+  char line2[LineBufferSize];
+  if (!ReadHeaderLine2(i, line2)) return {};
+  return std::string(FieldOf(SubText(line2, format::DateFrom, ToTheEnd), 0, format::Separator));
 }
 
 std::string zuLogFile::GetTime(int32_t i) const {
-  char line1[LineBufferSize], line2[LineBufferSize];
-  if (!ReadHeaderLines(i, line1, line2)) return {};
-  return FieldOf(SubText(line2, 7, ToTheEnd).c_str(), 1, ' ');
+  char line2[LineBufferSize];
+  if (!ReadHeaderLine2(i, line2)) return {};
+  return std::string(FieldOf(SubText(line2, format::DateFrom, ToTheEnd), 1, format::Separator));
+}
+
+bool zuLogFile::GetSenderNameAndID(int32_t i, char* line1, std::string_view& name,
+                                   std::string_view& id) const {
+  if (!ReadHeaderLine1(i, line1)) return false;
+  name = SenderNameOf(line1);
+  id = SenderIDOf(line1);
+  return true;
+}
+
+bool zuLogFile::GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent,
+                                     std::string& title) const {
+  if (!HasMessage(i)) return false;
+  char line1[LineBufferSize];
+  char line2[LineBufferSize];
+  ReadLine(ReadLine(messageStarts_[i], line1), line2);
+  number = NumberOf(line1);
+  parent = ParentOf(line2);
+  title = TitleOf(line1);
+  return true;
 }
 
 bool zuLogFile::GetBodyLine(int32_t i, int32_t j, char* out) const {
@@ -237,7 +306,7 @@ bool zuLogFile::GetBodyLine(int32_t i, int32_t j, char* out) const {
     pos = bodyCacheNext_;
     line = j;
   } else {
-    pos = ReadLine(ReadLine(messageStarts_[i], out), out);  // pass the header pair
+    pos = LineAfter(LineAfter(messageStarts_[i]));  // pass the header pair
     line = 0;
   }
   for (; line <= j; ++line) {
@@ -249,6 +318,23 @@ bool zuLogFile::GetBodyLine(int32_t i, int32_t j, char* out) const {
   bodyCacheLine_ = j;
   bodyCacheNext_ = pos;
   return true;
+}
+
+std::string_view zuLogFile::BodyBytes(int32_t i) const {
+  if (!HasMessage(i)) return {};
+  const int32_t from = LineAfter(LineAfter(messageStarts_[i]));  // pass the header pair
+  if (from == -1) return {};
+  // A line is body while the line after it begins before the next message's
+  // first line, or, for the last message, while it ends in LF: so its LF
+  // must stand before `limit`.
+  const int32_t end = i + 1 < MaxMessages ? messageStarts_[i + 1] : -1;
+  const int32_t limit = end == -1 ? dataLength_ : end - 1;
+  if (limit <= from) return {};
+  const char* body = buffer_.get() + from;
+  const auto span = static_cast<size_t>(limit - from);
+  const auto* lastLF = static_cast<const char*>(memrchr(body, LineEnd, span));
+  if (lastLF == nullptr) return {};
+  return {body, static_cast<size_t>(lastLF + 1 - body)};
 }
 
 }  // namespace zu

@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+
+#include "reader/LogFormat.h"
 
 #include "reader/ByteSource.h"
 
@@ -19,8 +22,11 @@ namespace zu {
 
 inline constexpr int32_t BufferSize = 1500000;   // largest file that is read
 inline constexpr int32_t MaxMessages = 3000;     // index entries per file
-inline constexpr int32_t MaxLineBytes = 254;     // kept bytes of one line
-inline constexpr int32_t LineBufferSize = 256;   // every caller's line buffer
+
+// The text of one line from its bytes in the file (`raw`, without its LF):
+// CR dropped, at most MaxLineBytes kept, NUL-terminated in `out` (at least
+// 255 bytes). Gives the number of bytes kept.
+int32_t CopyLineText(std::string_view raw, char* out);
 
 class zuLogFile {
  public:
@@ -76,9 +82,24 @@ class zuLogFile {
   std::string GetTitle(int32_t i) const;
   std::string GetDate(int32_t i) const;
   std::string GetTime(int32_t i) const;
+  // GetSenderName and GetSenderID of message `i` from one read of its first
+  // header line into `line1` (LineBufferSize bytes), as views into it.
+  // False, changing nothing, when there is no message at `i`.
+  bool GetSenderNameAndID(int32_t i, char* line1, std::string_view& name,
+                          std::string_view& id) const;
+  // GetNumber, GetParentNumber and GetTitle of message `i` from one read of
+  // its header lines, for a caller that takes all three of every message.
+  // False, changing nothing, when there is no message at `i`.
+  bool GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent,
+                            std::string& title) const;
   // Body line `j` of message `i` into `out` (at least 255 bytes). Reading
   // j = 0, 1, 2, ... in turn costs one line read per call, not j + 3.
   bool GetBodyLine(int32_t i, int32_t j, char* out) const;
+  // The body of message `i` as it stands in the buffer: every body line that
+  // GetBodyLine gives, each with its LF, its CRs and any bytes past the cut.
+  // Empty when there is no message at `i` or it has no body line. Valid
+  // until the next Open.
+  std::string_view BodyBytes(int32_t i) const;
 
   // Read-only views for callers that walk the index directly.
   const std::array<int32_t, MaxMessages>& MessageStarts() const { return messageStarts_; }
@@ -86,7 +107,10 @@ class zuLogFile {
 
  private:
   bool HasMessage(int32_t i) const;
-  bool ReadHeaderLines(int32_t i, char* line1, char* line2) const;
+  // Where the line after the one at `pos` begins; -1 as ReadLine gives it.
+  int32_t LineAfter(int32_t pos) const;
+  bool ReadHeaderLine1(int32_t i, char* line1) const;
+  bool ReadHeaderLine2(int32_t i, char* line2) const;
 
   void HoldNothing();
 

@@ -504,10 +504,10 @@ class CoreRun {
 
   std::string CheckPlaceholders(const PlainTree& t, const std::vector<int>& owners) const {
     const auto& roots = set_.OrphanRoots();
-    for (size_t k = 0; k < roots.size(); ++k) {
-      const bool taken = k < t.placeholders.size();
-      const int32_t number = taken ? t.placeholders[k].first : -1;
-      const NodeId node = taken ? t.placeholders[k].second : NoNode;
+    for (int32_t k = 0; k < MaxOrphanRoots; ++k) {
+      const bool taken = static_cast<size_t>(k) < t.placeholders.size();
+      const int32_t number = taken ? t.placeholders[static_cast<size_t>(k)].first : -1;
+      const NodeId node = taken ? t.placeholders[static_cast<size_t>(k)].second : NoNode;
       if (roots[k].Number != number || roots[k].Node != node) return "placeholder table differs";
     }
     int32_t row = -1, item = -1;
@@ -519,7 +519,7 @@ class CoreRun {
       if (set_.FindItemOfNode(n, row, item)) return "FindItemOfNode finds an item for no node";
     }
     const int32_t firstFree = set_.FindFreeOrphanRoot();
-    if (firstFree != (t.placeholders.size() < roots.size() ? static_cast<int32_t>(t.placeholders.size()) : -1))
+    if (firstFree != (t.placeholders.size() < static_cast<size_t>(MaxOrphanRoots) ? static_cast<int32_t>(t.placeholders.size()) : -1))
       return "FindFreeOrphanRoot is not the first free entry";
     return {};
   }

@@ -261,10 +261,10 @@ TEST_F(LogSetTest, HoldFileOfOpensOnlyAnotherFile) {
   const std::vector<std::string> paths = Files({{M(1)}, {M(2)}});
   set.OpenFiles(paths);
   EXPECT_EQ(reader.GetFileName(), paths[1]);
-  ASSERT_TRUE(set.HoldFileOf(0, 0));
+  ASSERT_TRUE(set.HoldFileOf(0));
   EXPECT_EQ(reader.GetFileName(), paths[0]);
   std::filesystem::remove(paths[1]);
-  EXPECT_FALSE(set.HoldFileOf(1, 0));
+  EXPECT_FALSE(set.HoldFileOf(1));
   EXPECT_EQ(reader.GetFileName(), paths[0]);
 }
 

@@ -59,6 +59,8 @@ TEST(GetLinePieceTest, CutsByCharacters) {
       {Repeat(Ka, 5), 4, {Ka + Ka, Ka + Ka, Ka}},  // trail byte 0x80 opens nothing
       {"ab\x82", 2, {"ab", "\x82"}},   // a lead byte at the end stands alone
       {"\x82" "a", 1, {"\x82" "a"}},   // ... but takes any byte after it
+      {"\xfc\x40\xfc\x40", 3, {"\xfc\x40", "\xfc\x40"}},  // 0xFC is the last lead byte
+      {"a\xfc" "b", 2, {"a", "\xfc" "b"}},
   };
   for (const PieceCase& c : cases) {
     EXPECT_EQ(Pieces(c.line, c.width), c.pieces) << c.line << " width " << c.width;

@@ -12,6 +12,7 @@ namespace zu {
 namespace {
 
 using testing::FakeLogSetUi;
+using testing::Header;
 using testing::LogOf;
 using testing::M;
 using testing::Msg;
@@ -38,6 +39,11 @@ TEST(TextContainsTest, MatchesAtCharacterBoundaries) {
       {"SAMPLE USER     ", "USER ", true},  // the name column's padding
       {"\x82\x81\x82\x82\x82\x83", "abc", false},  // full-width ａｂｃ is not ASCII
       {"\x82\x81\x82\x82\x82\x83", "\x82\x81\x82\x82", true},
+      {"\x82\x60\x82\x61", "\x82\x81\x82\x82", false},  // full-width ＡＢ is not ａｂ
+      {"\x82\x81", "\x82\x60", false},
+      {"\xfc\x41", "A", false},        // 0xFC is a lead byte too: 0x41 is its trail
+      {"\xfc\x40\xfc\x40", "\x40\xfc", false},
+      {"\xfc\x4b", "\xfc\x4b", true},
       {"\x83\x41", "A", false},        // ア: its trail byte 0x41 is no letter A
       {"\x83\x41", "a", false},
       {"\x83\x61", "\x83\x41", false},  // trail bytes never fold case
@@ -193,6 +199,46 @@ TEST_F(SearchTest, TestsTheChosenFields) {
     EXPECT_EQ(Find(0, 0, r.text, 1, r.fields), r.result) << r.text << " fields " << r.fields;
   }
   EXPECT_EQ(Find(0, 1, "12", 1, FieldNumber), "0:2");  // 112 holds 12
+}
+
+// The body is searched where it stands in the reader's buffer; a match must
+// still be one in a line as the reader gives it.
+TEST_F(SearchTest, BodyLinesMatchAsTheReaderGivesThem) {
+  const std::string x250(250, 'x');
+  struct Row {
+    std::string body;
+    std::string text;
+    bool found;
+  };
+  const std::vector<Row> rows = {
+      {"ne\redle\r\n", "needle", true},             // CR is dropped inside a line too
+      {"n\r\re\redle\r\n", "nEEdle", true},
+      {x250 + "need\r\n", "need", true},             // ends at the 254th byte
+      {x250 + "needle\r\n", "needle", false},        // passes the cut
+      {x250 + "ne\redle\r\n", "need", true},
+      {std::string("ab\0needle\r\n", 11), "needle", false},  // NUL ends the text
+      {"\x83needle\r\n", "needle", false},           // 0x83 takes the n
+      {"\xfc" "A\r\n", "A", false},                  // 0xFC takes the A
+      {"\xfc\x40" "A\r\n", "a", true},
+      {"nee\r\ndle\r\n", "needle", false},          // never across lines
+      {"needless\r\nzzz\r\n", "needle", true},
+      {"nEEd\r\nneedle\r\n", "needle", true},         // after a line that failed
+      {"n\r\nNEEDLE\r\n", "needle", true},
+  };
+  for (const Row& r : rows) {
+    Open({{Body(1, "x\r\n"), Body(2, r.body), Body(3, "y\r\n")}});
+    EXPECT_EQ(Find(0, 0, r.text), r.found ? "0:1" : End) << r.body << " / " << r.text;
+  }
+}
+
+TEST_F(SearchTest, TheLineBeforeTheNextMessageAndAFinalPieceAreNoBody) {
+  // Message's trailer line ("\r\n" of Message) is replaced by one holding the text.
+  std::string log = LogOf({Body(1, "x\r\n")});
+  log += Header(Body(2, "")) + "needle\r\n" + Header(Body(3, "")) + "body\r\nneedle";
+  paths = {dir.Write("log0.txt", log)};
+  set.OpenFiles(paths);
+  EXPECT_EQ(Find(0, 0, "needle"), End);
+  EXPECT_EQ(Find(0, 0, "body"), "0:2");
 }
 
 TEST_F(SearchTest, EnteringAFileReopensItAndAFailureStops) {

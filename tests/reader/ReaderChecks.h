@@ -32,6 +32,42 @@ inline bool WalkBodyLine(const zuLogFile& r, int32_t i, int32_t j, char* out) {
   return true;
 }
 
+// The index by the plain walk: every line read whole and tested, as the
+// reader's own scan (which copies only lines that could start a header
+// pair) must find it.
+inline std::vector<int32_t> WalkIndex(const zuLogFile& r) {
+  std::vector<int32_t> starts;
+  char line[LineBufferSize];
+  for (int32_t pos = 0; starts.size() < static_cast<size_t>(MaxMessages);) {
+    const int32_t next = r.ReadLine(pos, line);
+    if (next == -1) break;
+    if (!zuLogFile::IsHeaderLine1(line)) {
+      pos = next;
+      continue;
+    }
+    const int32_t afterPair = r.ReadLine(next, line);
+    if (zuLogFile::IsHeaderLine2(line)) starts.push_back(pos);
+    if (afterPair == -1) break;
+    pos = afterPair;
+  }
+  return starts;
+}
+
+// The body lines of message `i` cut from BodyBytes as ReadLine cuts lines.
+inline std::vector<std::string> LinesOfBodyBytes(const zuLogFile& r, int32_t i) {
+  std::vector<std::string> lines;
+  const std::string_view body = r.BodyBytes(i);
+  char out[LineBufferSize];
+  for (size_t at = 0; at < body.size();) {
+    const size_t lf = body.find('\n', at);
+    if (lf == std::string_view::npos) return {"(a body line without LF)"};
+    CopyLineText(body.substr(at, lf - at), out);
+    lines.emplace_back(out);
+    at = lf + 1;
+  }
+  return lines;
+}
+
 // Fuzz inputs that begin with 'R' or 'B' stand for a larger file: the next
 // two bytes are a repeat count (little-endian) and the rest is repeated that
 // many times. 'R' files stop at 128 KiB, enough for 3000 short messages;
@@ -115,6 +151,9 @@ inline std::string CheckIndex(const zuLogFile& r) {
     if (i < used && i > 0 && starts[i] <= starts[i - 1]) return "starts not increasing";
     if (i >= used && starts[i] != -1) return "entry after the last message is not -1";
   }
+  const std::vector<int32_t> walked = WalkIndex(r);
+  if (!std::equal(starts.begin(), starts.begin() + used, walked.begin(), walked.end()))
+    return "index differs from the plain walk";
   char line[LineBufferSize];
   for (int32_t i = 0; i < used; ++i) {
     const int32_t next = r.ReadLine(starts[i], line);
@@ -137,6 +176,17 @@ inline std::string CheckFields(const zuLogFile& r, int32_t i, bool findIt) {
   if (r.GetTitle(i).size() > static_cast<size_t>(MaxLineBytes)) return "title over a line";
   if (r.GetDate(i).size() > static_cast<size_t>(MaxLineBytes)) return "date over a line";
   if (r.GetTime(i).size() > static_cast<size_t>(MaxLineBytes)) return "time over a line";
+  int32_t number3 = 0;
+  int32_t parent3 = 0;
+  std::string title3;
+  if (!r.GetNumberParentTitle(i, number3, parent3, title3) || number3 != number || parent3 != parent ||
+      title3 != r.GetTitle(i))
+    return "number, parent and title read together differ";
+  char line1[LineBufferSize];
+  std::string_view name;
+  std::string_view id;
+  if (!r.GetSenderNameAndID(i, line1, name, id) || name != r.GetSenderName(i) || id != r.GetSenderID(i))
+    return "name and ID read together differ";
   return {};
 }
 
@@ -147,6 +197,14 @@ inline std::string CheckNoMessage(const zuLogFile& r, int32_t i) {
       !r.GetDate(i).empty() || !r.GetTime(i).empty())
     return "field for a missing message";
   if (r.GetBodyLine(i, 0, out)) return "body for a missing message";
+  if (!r.BodyBytes(i).empty()) return "body bytes for a missing message";
+  int32_t number = 0;
+  int32_t parent = 0;
+  std::string title;
+  std::string_view name;
+  std::string_view id;
+  if (r.GetNumberParentTitle(i, number, parent, title) || r.GetSenderNameAndID(i, out, name, id))
+    return "fields read together for a missing message";
   return {};
 }
 
@@ -154,12 +212,16 @@ inline std::string CheckNoMessage(const zuLogFile& r, int32_t i) {
 inline std::string ReadBody(const zuLogFile& r, int32_t i, int32_t& lines) {
   char out[LineBufferSize];
   char walked[LineBufferSize];
+  const std::vector<std::string> inPlace = LinesOfBodyBytes(r, i);
   for (lines = 0; r.GetBodyLine(i, lines, out); ++lines) {
     if (std::strlen(out) > static_cast<size_t>(MaxLineBytes)) return "body line over 254 bytes";
+    if (static_cast<size_t>(lines) >= inPlace.size() || inPlace[static_cast<size_t>(lines)] != out)
+      return "body bytes differ from the body lines";
     // The first lines against the plain walk; beyond them the walk costs too much.
     if (lines < 4 && (!WalkBodyLine(r, i, lines, walked) || std::strcmp(out, walked) != 0))
       return "body line differs from the walk";
   }
+  if (inPlace.size() != static_cast<size_t>(lines)) return "body bytes hold more lines than the body";
   return lines < 4 && WalkBodyLine(r, i, lines, walked) ? "walk gives a line the reader does not"
                                                         : std::string{};
 }

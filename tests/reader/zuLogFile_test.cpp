@@ -119,6 +119,10 @@ TEST_F(ReaderTest, IndexRecordsTheFirstLineOfEachPair) {
       {"other\r\n" + kPair + kPair, {7, 29}},
       {"1/1 ABCDEFGH\n1) a b\n", {0}},                           // LF alone ends lines too
       {"1\r2/5\r ABCDEFGH\r\n1) a b\r\n", {0}},                  // CR before the first space
+      // The number before the '/' may open with atoi's white space or a sign,
+      // after CRs: such lines are header lines as well.
+      {"\r\t\v\f+1/1 ABCDEFGH\r\n1) a b\r\n", {0}},
+      {"x\r\n\t7/1 ABCDEFGH\r\n1) a b\r\n", {3}},
       {"1/1 ABCDEFGH\0junk\r\n1) a b\r\n"s, {0}},                // NUL ends the line's text
       {"junk\r\n1/1 ABCDEFGH\r\nnot a pair\r\n", {}},
       {"1/1 ABCDEFGH\r\nxx\r\n2/1 ABCDEFGH\r\n1) a b\r\n", {18}},

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "text/Cp932Codec.h"
 
 namespace zu {
 namespace {
@@ -132,6 +135,45 @@ TEST(Cp932RoundTripTest, DecodedTextEncodesBack) {
       std::string out;
       ASSERT_TRUE(ToCp932(text, out)) << Hex(pair);
       EXPECT_EQ(FromCp932(out), text) << Hex(pair);
+    }
+  }
+}
+
+// The dump tool writes UTF-8 straight from the bytes; it must say what the
+// windows show.
+TEST(Cp932ToUtf8Test, SaysWhatTheWindowsShow) {
+  std::vector<std::string> texts = {"", "plain ASCII", "\x1a\x1c\x7f", "x\0y"s, "\xa0\xfd\xfe\xff",
+                                    "\x82", "a\x82", "\x82\x20z", "\xb1\xdf\xa1", "\x95\x5c\\"};
+  for (int b = 0; b < 0x100; ++b) texts.emplace_back(1, static_cast<char>(b));
+  for (int lead = 0x81; lead <= 0xfc; ++lead) {
+    for (int trail = 0x3f; trail <= 0xfd; ++trail) texts.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+  }
+  for (const std::string& bytes : texts) {
+    ASSERT_EQ(Cp932ToUtf8(bytes), FromCp932(bytes).toStdString()) << Hex(bytes);
+  }
+}
+
+TEST(Utf8ToCp932Test, EncodesTypedTextOrRefuses) {
+  struct Case { std::string utf8; bool ok; std::string bytes; };
+  const Case cases[] = {
+      {"", true, ""},
+      {"abc", true, "abc"},
+      {"モデム", true, "\x83\x82\x83\x66\x83\x80"},
+      {"〜", true, "\x81\x60"},                // U+301C typed on Linux
+      {"ｱ", true, "\xb1"},
+      {"\xc0\x80", false, ""},                  // overlong NUL
+      {"\xe3\x81", false, ""},                  // cut short
+      {"\x80", false, ""},                       // a stray continuation byte
+      {"\xed\xa0\x80", false, ""},              // a surrogate
+      {"\xf4\x90\x80\x80", false, ""},         // past U+10FFFF
+      {"\xf0\x9f\x98\x80", false, ""},         // valid, but no CP932 form
+      {"\xc3\xa9", false, ""},                   // é
+  };
+  for (const Case& c : cases) {
+    std::string out = "junk";
+    EXPECT_EQ(Utf8ToCp932(c.utf8, out), c.ok) << Hex(c.utf8);
+    if (c.ok) {
+      EXPECT_EQ(out, c.bytes) << Hex(c.utf8);
     }
   }
 }

@@ -1,0 +1,199 @@
+#include "text/Cp932Codec.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/ShiftJis.h"
+
+namespace zu {
+
+namespace {
+
+struct Encoding {
+  char16_t unit;
+  uint16_t bytes;  // one byte, or lead << 8 | trail
+};
+
+// ICU's code page 932 table, taken at build time (make_cp932_tables).
+#include "Cp932Tables.inc"
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+bool IsHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+
+unsigned char ByteAt(std::string_view bytes, size_t at) { return static_cast<unsigned char>(bytes[at]); }
+
+constexpr int kLeads1 = LeadBytes1To - LeadBytes1From + 1;
+constexpr int kLeads = kLeads1 + (LeadBytes2To - LeadBytes2From + 1);
+constexpr int kTrails = 0xFC - 0x40 + 1;
+
+// The table's row of a lead byte: the first range, then the second.
+int LeadIndex(unsigned char lead) {
+  return lead <= LeadBytes1To ? lead - LeadBytes1From : lead - LeadBytes2From + kLeads1;
+}
+
+static_assert(std::size(kPairUnits) == kLeads * kTrails);
+
+// What a double-byte character decodes to; U+FFFD for a pair the code page
+// leaves unassigned.
+char16_t PairUnit(unsigned char lead, unsigned char trail) {
+  return kPairUnits[LeadIndex(lead) * kTrails + (trail - 0x40)];
+}
+
+char16_t SingleByte(unsigned char b) {
+  return b < 0x80 ? char16_t(b) : char16_t(0xFF61 + (b - 0xA1));  // else half-width katakana
+}
+
+// Decodes the character at `at` (< bytes.size()) into `unit`; gives where
+// the next one starts. Single bytes are mapped here (ICU would swap the
+// control bytes 0x1A, 0x1C and 0x7F, as IBM code pages do; code page 932
+// keeps them), pairs through the table. A stray byte, or a lead byte without
+// a trail byte after it, gives U+FFFD by itself, and what follows it is read
+// again.
+size_t DecodeAt(std::string_view bytes, size_t at, char16_t& unit) {
+  const unsigned char b = ByteAt(bytes, at);
+  if (b < 0x80 || IsHalfWidthKana(b)) {
+    unit = SingleByte(b);
+    return at + 1;
+  }
+  if (IsLeadByte(static_cast<char>(b)) && at + 1 < bytes.size() && IsTrailByte(ByteAt(bytes, at + 1))) {
+    unit = PairUnit(b, ByteAt(bytes, at + 1));
+    return at + 2;
+  }
+  unit = kReplacement;
+  return at + 1;
+}
+
+// Writes `unit` as UTF-8 at `out`; gives the byte after it. No surrogate
+// comes here: every character decodes to one unit of the basic plane.
+char* PutUtf8(char16_t unit, char* out) {
+  if (unit < 0x80) {
+    *out++ = static_cast<char>(unit);
+  } else if (unit < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (unit >> 6));
+    *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xE0 | (unit >> 12));
+    *out++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+  }
+  return out;
+}
+
+// Appends the CP932 form of `unit` (U+0080 and above); false when it has none.
+bool AppendEncoded(char16_t unit, std::string& out) {
+  const auto* end = std::end(kEncodings);
+  const auto* at = std::lower_bound(std::begin(kEncodings), end, unit,
+                                    [](const Encoding& e, char16_t u) { return e.unit < u; });
+  if (at == end || at->unit != unit) return false;
+  if (at->bytes > 0xFF) out += static_cast<char>(at->bytes >> 8);
+  out += static_cast<char>(at->bytes & 0xFF);
+  return true;
+}
+
+// Characters that JIS X 0208 and most keyboards on other systems write with
+// one code point and the Windows code page with another (a wave dash typed on
+// Linux is U+301C, the code page reads 0x8160 as U+FF5E). Both mean the same
+// glyph of the same JIS row, so a search typed either way finds it.
+char16_t CodePageForm(char16_t unit) {
+  switch (unit) {
+    case 0x301C: return 0xFF5E;  // wave dash
+    case 0x2016: return 0x2225;  // double vertical line
+    case 0x2212: return 0xFF0D;  // minus sign
+    case 0x00A2: return 0xFFE0;  // cent sign
+    case 0x00A3: return 0xFFE1;  // pound sign
+    case 0x00AC: return 0xFFE2;  // not sign
+    case 0x2014: return 0x2015;  // em dash
+    default: return unit;
+  }
+}
+
+// Strict UTF-8 to UTF-16: false for an overlong form, a surrogate, a code
+// point past U+10FFFF or a cut sequence.
+int FollowingBytes(unsigned char first) {
+  if (first < 0x80) return 0;
+  if (first >= 0xC2 && first <= 0xDF) return 1;
+  if (first >= 0xE0 && first <= 0xEF) return 2;
+  if (first >= 0xF0 && first <= 0xF4) return 3;
+  return -1;
+}
+
+bool Utf8ToUtf16(std::string_view utf8, std::u16string& text) {
+  text.clear();
+  for (size_t at = 0; at < utf8.size();) {
+    const unsigned char b = ByteAt(utf8, at);
+    const int more = FollowingBytes(b);
+    if (more < 0 || at + static_cast<size_t>(more) >= utf8.size()) return false;
+    char32_t c = more == 0 ? b : b & (0x3F >> more);
+    for (int k = 1; k <= more; ++k) {
+      const unsigned char next = ByteAt(utf8, at + static_cast<size_t>(k));
+      if ((next & 0xC0) != 0x80) return false;
+      c = c << 6 | (next & 0x3F);
+    }
+    constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    if (c > 0xFFFF) {
+      text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      text += static_cast<char16_t>(c);
+    }
+    at += static_cast<size_t>(more) + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::u16string DecodeCp932(std::string_view bytes) {
+  std::u16string out(bytes.size(), u'\0');  // every character takes at least one byte
+  size_t length = 0;
+  for (size_t at = 0; at < bytes.size();) at = DecodeAt(bytes, at, out[length++]);
+  out.resize(length);
+  return out;
+}
+
+size_t DecodedUnits(std::string_view bytes) {
+  size_t units = 0;
+  char16_t unit;
+  for (size_t at = 0; at < bytes.size(); ++units) at = DecodeAt(bytes, at, unit);
+  return units;
+}
+
+bool EncodeCp932(std::u16string_view typed, std::string& out) {
+  std::u16string text(typed);
+  std::transform(text.begin(), text.end(), text.begin(), CodePageForm);
+  out.clear();
+  out.reserve(text.size() * 2);
+  for (const char16_t unit : text) {
+    if (unit < 0x80) out += static_cast<char>(unit);
+    else if (!AppendEncoded(unit, out)) return false;
+  }
+  // A form that reads back as another text (a look-alike) does not count.
+  return DecodeCp932(out) == text;
+}
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+  std::string out(bytes.size() * 3, '\0');  // a byte gives at most three (U+FFFD, half-width kana)
+  char* end = out.data();
+  for (size_t at = 0; at < bytes.size();) {
+    if (ByteAt(bytes, at) < 0x80) {  // ASCII is itself in both
+      *end++ = bytes[at++];
+      continue;
+    }
+    char16_t unit;
+    at = DecodeAt(bytes, at, unit);
+    end = PutUtf8(unit, end);
+  }
+  out.resize(static_cast<size_t>(end - out.data()));
+  return out;
+}
+
+bool Utf8ToCp932(std::string_view utf8, std::string& out) {
+  std::u16string text;
+  if (!Utf8ToUtf16(utf8, text)) return false;
+  return EncodeCp932(text, out);
+}
+
+}  // namespace zu

@@ -1,0 +1,32 @@
+// The one place where the logs' CP932 (Shift-JIS) bytes meet Unicode. It
+// needs ICU and no Qt, so that the dump tool starts without Qt; the windows
+// use its QString faces in text/Cp932.h.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zu {
+
+// Decodes CP932 bytes. A byte sequence that is not valid CP932 (a stray
+// byte, a lead byte without its trail byte at the end) becomes U+FFFD, and
+// the rest of the text is kept; every byte below 0x80 is itself.
+std::u16string DecodeCp932(std::string_view bytes);
+
+// How many UTF-16 units DecodeCp932(bytes) gives, counted without decoding:
+// a byte offset at which a character begins maps to this length of the bytes
+// before it.
+size_t DecodedUnits(std::string_view bytes);
+
+// Encodes `text` as CP932 into `out`. The JIS forms of the few characters the
+// code page knows under another code point (U+301C wave dash, U+2212 minus,
+// ...) are taken as that character. False, with `out` unspecified, when a
+// character has no CP932 form.
+bool EncodeCp932(std::u16string_view text, std::string& out);
+
+// The same for UTF-8 text: Cp932ToUtf8 as DecodeCp932; Utf8ToCp932 is also
+// false for bytes that are not UTF-8.
+std::string Cp932ToUtf8(std::string_view bytes);
+bool Utf8ToCp932(std::string_view utf8, std::string& out);
+
+}  // namespace zu
