@@ -18,7 +18,7 @@
 #include <string>
 
 #include "core/Search.h"
-#include "forms/Application.h"
+#include "WindowBenchMain.h"
 #include "forms/TreeStack.h"
 #include "forms/Unit1.h"
 #include "forms/WindowDialogs.h"
@@ -154,19 +154,7 @@ BENCHMARK(DeepSearchDeepest)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-// Q_INIT_RESOURCE must be called outside any namespace.
-static int RunBenchmarks(int& argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  Q_INIT_RESOURCE(zu_kirdo);
-  zu::Application app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  shared.reset();
-  return 0;
-}
-
 // On the viewer's own stack: the chain needs it.
 int main(int argc, char** argv) {
-  return zu::RunWithTreeStack([&] { return RunBenchmarks(argc, argv); });
+  return zu::RunWithTreeStack([&] { return RunWindowBenchmarks(argc, argv, shared); });
 }

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "TenFullFiles.h"
-#include "forms/Application.h"
 #include "forms/WindowDialogs.h"
+#include "WindowBenchMain.h"
 #include "forms/Unit1.h"
 
 namespace {
@@ -124,13 +124,4 @@ BENCHMARK(SelectLongBody)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  Q_INIT_RESOURCE(zu_kirdo);
-  zu::Application app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  shared.reset();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv, shared); }
