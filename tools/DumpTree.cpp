@@ -84,8 +84,10 @@ void WriteLine(const std::string& utf8) {
 }
 
 std::string Describe(const LogInfoItem& m, int32_t row, int32_t item) {
-  return "#" + std::to_string(m.Number) + "  " + ToUtf8(m.Title) + "  (" + std::to_string(row) +
-         ":" + std::to_string(item) + ")";
+  std::string out = "#";
+  out += std::to_string(m.Number) + "  " + ToUtf8(m.Title) + "  (" + std::to_string(row) + ":" +
+         std::to_string(item) + ")";
+  return out;
 }
 
 std::string Indent(int32_t depth) {

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <new>
 
 #include "reader/TextRules.h"
 
@@ -105,7 +104,7 @@ zuLogFile::zuLogFile() { messageStarts_.fill(-1); }
 zuLogFile::~zuLogFile() = default;
 
 bool zuLogFile::AllocateBuffer() {
-  if (!buffer_) buffer_.reset(new (std::nothrow) char[static_cast<size_t>(bufferSize_)]());
+  if (!buffer_) buffer_.reset(static_cast<char*>(std::calloc(static_cast<size_t>(bufferSize_), 1)));
   return buffer_ != nullptr;
 }
 

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -117,7 +118,12 @@ class zuLogFile {
   FileSource files_;
   ByteSource* source_ = &files_;
   int32_t bufferSize_ = BufferSize;
-  std::unique_ptr<char[]> buffer_;
+  // From calloc: a block this large is fresh zeroed memory from the system,
+  // so only the pages a file's bytes reach are ever touched.
+  struct FreeBuffer {
+    void operator()(char* block) const { std::free(block); }
+  };
+  std::unique_ptr<char[], FreeBuffer> buffer_;
   int32_t dataLength_ = 0;
   std::string currentFile_;
   bool held_ = false;  // the current file's Open succeeded
