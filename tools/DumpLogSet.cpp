@@ -113,7 +113,7 @@ bool ParseRowItem(const std::string& text, int32_t& row, int32_t& item) {
 
 int UsageError(const std::string& problem, const char* usage) {
   WriteError("zu_kirdo_dump: " + problem);
-  WriteError(std::string("usage: ") + usage);
+  WriteUsage(usage);
   return ExitUsage;
 }
 

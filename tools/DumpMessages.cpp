@@ -17,7 +17,7 @@ const char* const kMessagesUsage = "zu_kirdo_dump [--raw] messages FILE";
 
 int MessagesUsageError(const std::string& problem) {
   WriteError("zu_kirdo_dump: " + problem);
-  WriteError(std::string("usage: ") + kMessagesUsage);
+  WriteUsage(kMessagesUsage);
   return ExitUsage;
 }
 

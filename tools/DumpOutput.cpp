@@ -1,5 +1,7 @@
 #include "DumpOutput.h"
 
+#include <cstdio>
+
 #include "text/Cp932Codec.h"
 
 namespace zu::dump {
@@ -46,5 +48,7 @@ void WriteError(const std::string& utf8) {
   const std::string line = OneLine(utf8) + '\n';
   std::fwrite(line.data(), 1, line.size(), stderr);
 }
+
+void WriteUsage(const char* usage) { std::fprintf(stderr, "usage: %s\n", usage); }
 
 }  // namespace zu::dump

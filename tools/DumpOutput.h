@@ -25,4 +25,7 @@ std::string ToUtf8(std::string_view cp932);
 
 // A warning or stop message on stderr, in UTF-8, made one line (OneLine).
 void WriteError(const std::string& utf8);
+
+// A usage text of the tool's own on stderr, its lines kept.
+void WriteUsage(const char* usage);
 }  // namespace zu::dump

@@ -98,7 +98,12 @@ TEST_F(DumpPrintTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(r.status, 2) << ::testing::PrintToString(options);
     EXPECT_EQ(r.out, "");
   }
-  EXPECT_EQ(RunDump(dir, {"--raw", "print", file}).status, 2);  // no --from
+  const DumpResult noFrom = RunDump(dir, {"--raw", "print", file});
+  EXPECT_EQ(noFrom.status, 2);
+  // The usage is the tool's own two lines, not one line with an escaped break.
+  EXPECT_NE(noFrom.err.find("[--line-height LH]\n                              [--page-height H]"),
+            std::string::npos)
+      << noFrom.err;
   EXPECT_EQ(RunDump(dir, {"--raw", "print", "--from", "0:0"}).status, 2);  // no FILE
 }
 
