@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,54 @@ TEST(FromCp932Test, MapsTheExtensionsAndNeverGivesTheSubstituteByte) {
     }
   }
   EXPECT_GE(assigned, 7000);  // JIS X 0208 alone holds 6879 characters
+}
+
+// The conversion's table is taken from ICU at build time; it must read and
+// write every character as Qt's ICU codec does, the codec's substitute for an
+// unassigned pair (0x1A) being U+FFFD here.
+TEST(Cp932TableTest, AgreesWithQtsIcuCodecOnEveryPairAndCharacter) {
+  for (int lead = 0x81; lead <= 0xfc; ++lead) {
+    if (lead > 0x9f && lead < 0xe0) continue;
+    for (int trail = 0x40; trail <= 0xfc; ++trail) {
+      if (trail == 0x7f) continue;
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      QStringDecoder decoder("Shift_JIS", QStringDecoder::Flag::Stateless);
+      const QString icu = decoder.decode(QByteArrayView(pair.data(), 2));
+      const char16_t expected = icu.size() == 1 && icu.at(0) != u'\x1a' ? icu.at(0).unicode() : u'\ufffd';
+      EXPECT_EQ(DecodeCp932(pair), std::u16string(1, expected)) << Hex(pair);
+    }
+  }
+  int encoded = 0;
+  int jisForms = 0;
+  for (char32_t c = 0x80; c <= 0xffff; ++c) {
+    if (c >= 0xd800 && c <= 0xdfff) continue;
+    const std::u16string text(1, static_cast<char16_t>(c));
+    QStringEncoder encoder("Shift_JIS", QStringEncoder::Flag::Stateless);
+    const QByteArray icu = encoder.encode(QStringView(text.data(), 1));
+    // ICU also writes near look-alikes (fallbacks); only a form that reads
+    // back as the same character counts.
+    const std::string icuBytes = icu.toStdString();
+    const bool icuHas = !encoder.hasError() && DecodeCp932(icuBytes) == text;
+    std::string ours;
+    if (!EncodeCp932(text, ours)) {
+      EXPECT_FALSE(icuHas) << "U+" << std::hex << static_cast<int>(c);
+      continue;
+    }
+    ++encoded;
+    if (icuHas) {
+      EXPECT_EQ(ours, icuBytes) << "U+" << std::hex << static_cast<int>(c);
+      continue;
+    }
+    // A JIS form (wave dash, minus, ...): written as the code page's own
+    // character for the same glyph.
+    ++jisForms;
+    const std::u16string own = DecodeCp932(ours);
+    QStringEncoder again("Shift_JIS", QStringEncoder::Flag::Stateless);
+    const QByteArray ownBytes = again.encode(QStringView(own.data(), static_cast<qsizetype>(own.size())));
+    EXPECT_EQ(ours, ownBytes.toStdString()) << "U+" << std::hex << static_cast<int>(c);
+  }
+  EXPECT_GE(encoded, 7000);
+  EXPECT_EQ(jisForms, 7);
 }
 
 TEST(ToCp932Test, EncodesOrRefuses) {
