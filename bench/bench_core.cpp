@@ -7,6 +7,8 @@
 //                      re-reading each file (goal: under 150 ms)
 #include <benchmark/benchmark.h>
 
+#include "NoUi.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,14 +26,7 @@ constexpr int kFiles = 10;
 constexpr int kMessages = 3000;
 constexpr size_t kFileBytes = 1500000;
 
-class NoUi : public zu::LogSetUi {
- public:
-  void ClearTree() override {}
-  void AddTopLevel(zu::NodeId, const std::string&) override {}
-  void AddChild(zu::NodeId, zu::NodeId, const std::string&) override {}
-  void ClearView() override {}
-  void Warn(zu::Message, const std::string&) override {}
-};
+using zu::bench::NoUi;
 
 // Body text of mixed Japanese (CP932) and ASCII, about 400 bytes.
 std::string BodyOf(int number) {

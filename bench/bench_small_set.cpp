@@ -4,6 +4,8 @@
 //   OpenOneSmallLog   one log of two messages, read from memory
 #include <benchmark/benchmark.h>
 
+#include "NoUi.h"
+
 #include <string>
 
 #include "core/LogSet.h"
@@ -12,14 +14,7 @@
 
 namespace {
 
-class NoUi : public zu::LogSetUi {
- public:
-  void ClearTree() override {}
-  void AddTopLevel(zu::NodeId, const std::string&) override {}
-  void AddChild(zu::NodeId, zu::NodeId, const std::string&) override {}
-  void ClearView() override {}
-  void Warn(zu::Message, const std::string&) override {}
-};
+using zu::bench::NoUi;
 
 void BM_OpenOneSmallLog(benchmark::State& state) {
   zu::testing::MemorySource source;

@@ -1,0 +1,19 @@
+// A front end that shows nothing, for benchmarks of the core alone.
+#pragma once
+
+#include <string>
+
+#include "core/LogSet.h"
+
+namespace zu::bench {
+
+class NoUi : public LogSetUi {
+ public:
+  void ClearTree() override {}
+  void AddTopLevel(NodeId, const std::string&) override {}
+  void AddChild(NodeId, NodeId, const std::string&) override {}
+  void ClearView() override {}
+  void Warn(Message, const std::string&) override {}
+};
+
+}  // namespace zu::bench
