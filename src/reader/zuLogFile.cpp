@@ -5,6 +5,10 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "reader/TextRules.h"
 
 namespace zu {
@@ -14,7 +18,6 @@ zuLogFile LogReader;
 namespace {
 
 constexpr int32_t ToTheEnd = INT32_MAX;  // SubText's "to the end of the line"
-constexpr char kNumberEndOrSeparator[] = {format::NumberEnd, format::Separator, '\0'};
 
 // Reads `size` bytes into `into`, or fewer when the file ends sooner than
 // its size said: `got` tells how many arrived. False on a read error; the
@@ -38,6 +41,19 @@ int32_t ReferencePoint(const char* line1) {
   int32_t at = space;
   while (line1[at] == format::Separator) ++at;
   return line1[at] == '\0' ? -1 : at;
+}
+
+// Where the first byte at or after `at` stands that is `a` or `b`, or the
+// end of `line`.
+size_t SkipBytesOtherThan(std::string_view line, size_t at, char a, char b) {
+  while (at < line.size() && line[at] != a && line[at] != b) ++at;
+  return at;
+}
+
+// Where the run of `b` that starts at `at` ends.
+size_t SkipBytes(std::string_view line, size_t at, char b) {
+  while (at < line.size() && line[at] == b) ++at;
+  return at;
 }
 
 int32_t LineLength(const char* line) { return static_cast<int32_t>(std::strlen(line)); }
@@ -79,6 +95,43 @@ bool MayBeHeaderLine1(std::string_view raw) {
   return (b >= '0' && b <= '9') || b == '+' || b == '-' || b == '\t' || b == '\v' || b == '\f';
 }
 
+// The bytes a line that MayBeHeaderLine1 accepts can begin with: those it
+// accepts, and CR, which it passes over (LF, among the control bytes 9 to 13,
+// opens only an empty line, which it refuses).
+bool MayOpenHeaderLine1(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return static_cast<unsigned char>(b - '0') <= 9 || b == '+' || b == '-' || (b >= '\t' && b <= '\r');
+}
+
+// Where the first line at or after `from`, itself a line start, begins whose
+// first byte MayOpenHeaderLine1 accepts; -1 when there is none. Lines average
+// fifty bytes, so the LFs are found sixteen at a time rather than with a
+// memchr call per line.
+int32_t NextLineThatMayBeHeader1(const char* data, int32_t from, int32_t length) {
+  if (from >= length) return -1;
+  if (MayOpenHeaderLine1(data[from])) return from;
+  int32_t at = from;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8(LineEnd);
+  // The byte after each block's last is read too, so a block must end before the data does.
+  for (; at + 16 < length; at += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    for (auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf))); lfs != 0;
+         lfs &= lfs - 1) {
+      const int32_t next = at + __builtin_ctz(lfs) + 1;
+      if (MayOpenHeaderLine1(data[next])) return next;
+    }
+  }
+#endif
+  while (at < length) {
+    const auto* end = static_cast<const char*>(std::memchr(data + at, LineEnd, static_cast<size_t>(length - at)));
+    if (end == nullptr) return -1;
+    at = static_cast<int32_t>(end + 1 - data);
+    if (at < length && MayOpenHeaderLine1(data[at])) return at;
+  }
+  return -1;
+}
+
 }  // namespace
 
 int32_t CopyLineText(std::string_view raw, char* out) {
@@ -104,7 +157,7 @@ zuLogFile::zuLogFile() { messageStarts_.fill(-1); }
 zuLogFile::~zuLogFile() = default;
 
 bool zuLogFile::AllocateBuffer() {
-  if (!buffer_) buffer_.reset(static_cast<char*>(std::calloc(static_cast<size_t>(bufferSize_), 1)));
+  if (!buffer_) buffer_.reset(static_cast<char*>(AllocateLargeBlock(static_cast<size_t>(bufferSize_))));
   return buffer_ != nullptr;
 }
 
@@ -172,6 +225,9 @@ void zuLogFile::BuildIndex() {
   int32_t pos = 0;
   // Pairs after the last index entry would be passed over; stop there.
   while (count < MaxMessages) {
+    // Lines that cannot start a pair are passed over unread.
+    pos = NextLineThatMayBeHeader1(buffer_.get(), pos, dataLength_);
+    if (pos == -1) return;
     const int32_t next = LineAfter(pos);
     if (next == -1) return;  // a final piece without LF is never a first line
     const std::string_view raw(buffer_.get() + pos, static_cast<size_t>(next - 1 - pos));
@@ -193,24 +249,33 @@ void zuLogFile::BuildIndex() {
 
 bool zuLogFile::IsHeaderLine1(const char* text) {
   // The first '/' must stand before the first space: one pass finds
-  // whichever comes first.
+  // whichever comes first. Called for every line that may start a pair, so
+  // each step walks on from the last.
   const std::string_view line(text);
-  const auto slash = static_cast<int32_t>(line.find_first_of(kNumberEndOrSeparator));
-  if (slash < 1 || line[static_cast<size_t>(slash)] != format::NumberEnd) return false;
-  const int32_t afterSlash = FindByte(line.substr(static_cast<size_t>(slash)), format::Separator);
-  if (afterSlash < 0) return false;
-  const int32_t space = slash + afterSlash;
-  if (AtoI(SubText(line, 0, slash - 1)) <= 0) return false;
-  if (space == slash + 1 || AtoI(SubText(line, slash + 1, space - 1)) <= 0) return false;
-  return FieldOf(line, 1, format::Separator).size() == format::SenderIDBytes;
+  const size_t slash = SkipBytesOtherThan(line, 0, format::NumberEnd, format::Separator);
+  if (slash < 1 || slash == line.size() || line[slash] != format::NumberEnd) return false;
+  const size_t space = SkipBytesOtherThan(line, slash, format::Separator, format::Separator);
+  if (space == line.size() || space == slash + 1) return false;
+  if (AtoI(line.substr(0, slash)) <= 0 || AtoI(line.substr(slash + 1, space - slash - 1)) <= 0) return false;
+  // No space comes before `space`, so the sender ID is field 1 at spaces.
+  const size_t idFrom = SkipBytes(line, space, format::Separator);
+  const size_t idTo = SkipBytesOtherThan(line, idFrom, format::Separator, format::Separator);
+  return idTo - idFrom == static_cast<size_t>(format::SenderIDBytes);
 }
 
 bool zuLogFile::IsHeaderLine2(const char* text) {
   const std::string_view line(text);
-  const size_t beforeMark = FieldOf(line, 0, format::Line2Mark).size();
-  if (beforeMark < 1 || beforeMark > format::MaxBeforeLine2Mark) return false;
-  return !FieldOf(line, 1, format::Separator).empty() &&
-         !FieldOf(line, 2, format::Separator).empty();
+  const size_t beforeMark = SkipBytesOtherThan(line, 0, format::Line2Mark, format::Line2Mark);
+  if (beforeMark < 1 || beforeMark > static_cast<size_t>(format::MaxBeforeLine2Mark)) return false;
+  // Fields 1 and 2 at spaces are present: a run of spaces, bytes, a run of
+  // spaces and a byte, after field 0 (which may be empty).
+  size_t at = SkipBytesOtherThan(line, 0, format::Separator, format::Separator);
+  for (int field = 1; field <= 2; ++field) {
+    at = SkipBytes(line, at, format::Separator);
+    if (at == line.size()) return false;
+    at = SkipBytesOtherThan(line, at, format::Separator, format::Separator);
+  }
+  return true;
 }
 
 bool zuLogFile::HasMessage(int32_t i) const {
@@ -282,10 +347,9 @@ bool zuLogFile::GetSenderNameAndID(int32_t i, char* line1, std::string_view& nam
   return true;
 }
 
-bool zuLogFile::GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent,
-                                     std::string& title) const {
+bool zuLogFile::GetNumberParentTitle(int32_t i, char* line1, int32_t& number, int32_t& parent,
+                                     std::string_view& title) const {
   if (!HasMessage(i)) return false;
-  char line1[LineBufferSize];
   char line2[LineBufferSize];
   ReadLine(ReadLine(messageStarts_[i], line1), line2);
   number = NumberOf(line1);

@@ -18,6 +18,7 @@
 #include "reader/LogFormat.h"
 
 #include "reader/ByteSource.h"
+#include "reader/LargeBlock.h"
 
 namespace zu {
 
@@ -89,10 +90,11 @@ class zuLogFile {
   bool GetSenderNameAndID(int32_t i, char* line1, std::string_view& name,
                           std::string_view& id) const;
   // GetNumber, GetParentNumber and GetTitle of message `i` from one read of
-  // its header lines, for a caller that takes all three of every message.
-  // False, changing nothing, when there is no message at `i`.
-  bool GetNumberParentTitle(int32_t i, int32_t& number, int32_t& parent,
-                            std::string& title) const;
+  // its header lines into `line1` (LineBufferSize bytes), the title as a view
+  // into it, for a caller that takes all three of every message. False,
+  // changing nothing, when there is no message at `i`.
+  bool GetNumberParentTitle(int32_t i, char* line1, int32_t& number, int32_t& parent,
+                            std::string_view& title) const;
   // Body line `j` of message `i` into `out` (at least 255 bytes). Reading
   // j = 0, 1, 2, ... in turn costs one line read per call, not j + 3.
   bool GetBodyLine(int32_t i, int32_t j, char* out) const;
@@ -118,10 +120,10 @@ class zuLogFile {
   FileSource files_;
   ByteSource* source_ = &files_;
   int32_t bufferSize_ = BufferSize;
-  // From calloc: a block this large is fresh zeroed memory from the system,
-  // so only the pages a file's bytes reach are ever touched.
+  // A large block: the first read of a full file touches all of it, and one
+  // huge page costs less than the first touch of 367 small ones.
   struct FreeBuffer {
-    void operator()(char* block) const { std::free(block); }
+    void operator()(char* block) const { FreeLargeBlock(block, BufferSize); }
   };
   std::unique_ptr<char[], FreeBuffer> buffer_;
   int32_t dataLength_ = 0;

@@ -178,11 +178,11 @@ inline std::string CheckFields(const zuLogFile& r, int32_t i, bool findIt) {
   if (r.GetTime(i).size() > static_cast<size_t>(MaxLineBytes)) return "time over a line";
   int32_t number3 = 0;
   int32_t parent3 = 0;
-  std::string title3;
-  if (!r.GetNumberParentTitle(i, number3, parent3, title3) || number3 != number || parent3 != parent ||
-      title3 != r.GetTitle(i))
-    return "number, parent and title read together differ";
   char line1[LineBufferSize];
+  std::string_view title3;
+  if (!r.GetNumberParentTitle(i, line1, number3, parent3, title3) || number3 != number ||
+      parent3 != parent || title3 != r.GetTitle(i))
+    return "number, parent and title read together differ";
   std::string_view name;
   std::string_view id;
   if (!r.GetSenderNameAndID(i, line1, name, id) || name != r.GetSenderName(i) || id != r.GetSenderID(i))
@@ -200,10 +200,10 @@ inline std::string CheckNoMessage(const zuLogFile& r, int32_t i) {
   if (!r.BodyBytes(i).empty()) return "body bytes for a missing message";
   int32_t number = 0;
   int32_t parent = 0;
-  std::string title;
+  std::string_view title;
   std::string_view name;
   std::string_view id;
-  if (r.GetNumberParentTitle(i, number, parent, title) || r.GetSenderNameAndID(i, out, name, id))
+  if (r.GetNumberParentTitle(i, out, number, parent, title) || r.GetSenderNameAndID(i, out, name, id))
     return "fields read together for a missing message";
   return {};
 }
