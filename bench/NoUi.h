@@ -10,8 +10,8 @@ namespace zu::bench {
 class NoUi : public LogSetUi {
  public:
   void ClearTree() override {}
-  void AddTopLevel(NodeId, const std::string&) override {}
-  void AddChild(NodeId, NodeId, const std::string&) override {}
+  void AddTopLevel(NodeId, std::string_view) override {}
+  void AddChild(NodeId, NodeId, std::string_view) override {}
   void ClearView() override {}
   void Warn(Message, const std::string&) override {}
 };

@@ -21,7 +21,7 @@ void DumpUi::ClearTree() {
 }
 
 // The set names its nodes 0, 1, 2 ... in the order it adds them.
-void DumpUi::Add(NodeId id, const std::string& caption, NodeId& first, NodeId& last) {
+void DumpUi::Add(NodeId id, std::string_view caption, NodeId& first, NodeId& last) {
   nodes_.resize(static_cast<size_t>(id) + 1);
   nodes_[id].captionAt = static_cast<uint32_t>(captions_.size());
   nodes_[id].captionBytes = static_cast<uint32_t>(caption.size());
@@ -31,9 +31,9 @@ void DumpUi::Add(NodeId id, const std::string& caption, NodeId& first, NodeId& l
   last = id;
 }
 
-void DumpUi::AddTopLevel(NodeId id, const std::string& caption) { Add(id, caption, firstTop_, lastTop_); }
+void DumpUi::AddTopLevel(NodeId id, std::string_view caption) { Add(id, caption, firstTop_, lastTop_); }
 
-void DumpUi::AddChild(NodeId parent, NodeId id, const std::string& caption) {
+void DumpUi::AddChild(NodeId parent, NodeId id, std::string_view caption) {
   Add(id, caption, nodes_[parent].firstChild, nodes_[parent].lastChild);
 }
 

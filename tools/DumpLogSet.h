@@ -20,8 +20,8 @@ namespace zu::dump {
 class DumpUi : public LogSetUi {
  public:
   void ClearTree() override;
-  void AddTopLevel(NodeId id, const std::string& caption) override;
-  void AddChild(NodeId parent, NodeId id, const std::string& caption) override;
+  void AddTopLevel(NodeId id, std::string_view caption) override;
+  void AddChild(NodeId parent, NodeId id, std::string_view caption) override;
   void ClearView() override {}
   void Warn(Message m, const std::string& path) override;
 
@@ -44,7 +44,7 @@ class DumpUi : public LogSetUi {
     uint32_t captionBytes = 0;
   };
 
-  void Add(NodeId id, const std::string& caption, NodeId& first, NodeId& last);
+  void Add(NodeId id, std::string_view caption, NodeId& first, NodeId& last);
 
   LargeVector<Node> nodes_;  // by id
   std::basic_string<char, std::char_traits<char>, LargeBlockAllocator<char>> captions_;

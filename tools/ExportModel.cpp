@@ -62,9 +62,9 @@ ExportMessage ReadMessage(const zuLogFile& reader, int32_t index) {
 bool ReadMessages(LogSet& set, ExportSet& out, std::vector<int32_t>& rowStart) {
   for (int32_t f = 0; f <= set.LastFile(); ++f) {
     rowStart.push_back(static_cast<int32_t>(out.messages.size()));
-    out.fileNames.push_back(set[f][0].FileName);
+    out.fileNames.emplace_back(set[f][0].FileName);
     if (!set.HoldFileOf(f)) {
-      WriteError(set[f][0].FileName + MessageText(Message::CannotOpen));
+      WriteError(std::string(set[f][0].FileName) + MessageText(Message::CannotOpen));
       return false;
     }
     for (int32_t i = 0; set[f][i].Index != -1; ++i) {

@@ -15,6 +15,8 @@ void LogSet::ResetLogSet() {
   for (int32_t f = 0; f <= lastFile_; ++f) {
     Row& row = (*logInfo_)[f];
     for (int32_t i = 0; row[i].Index != -1; ++i) row[i] = LogInfoItem{};
+    rowText_[f].path.clear();
+    rowText_[f].titles.clear();
   }
   orphanRoots_.Clear();
   lastFile_ = -1;
@@ -35,14 +37,20 @@ bool LogSet::LoadLogFile(const std::string& path) {
     return false;
   }
   Row& row = (*logInfo_)[++lastFile_];
+  RowText& text = rowText_[lastFile_];
   numbersIndexed_ = false;
-  const std::string fileName = reader_.GetFileName();
+  text.path = reader_.GetFileName();
+  text.titles.reserve(static_cast<size_t>(MaxMessages) * MaxLineBytes);
   const auto& starts = reader_.MessageStarts();
+  char line1[LineBufferSize];
   for (int32_t i = 0; i < MaxMessages && starts[i] != -1; ++i) {
     LogInfoItem& m = row[i];
-    m.FileName = fileName;
+    std::string_view title;
+    reader_.GetNumberParentTitle(i, line1, m.Number, m.ParentNumber, title);
+    m.FileName = text.path;
+    m.Title = std::string_view(text.titles.data() + text.titles.size(), title.size());
+    text.titles += title;
     m.Index = i;
-    reader_.GetNumberParentTitle(i, m.Number, m.ParentNumber, m.Title);
     m.InTree = 0;
     m.Node = NoNode;
   }
@@ -139,14 +147,14 @@ void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
   nodeItems_[node] = {row, item};
 }
 
-NodeId LogSet::NewTopLevel(const std::string& caption) {
+NodeId LogSet::NewTopLevel(std::string_view caption) {
   const auto id = static_cast<NodeId>(nodeItems_.size());
   nodeItems_.push_back({-1, -1});
   ui_.AddTopLevel(id, caption);
   return id;
 }
 
-NodeId LogSet::NewChild(NodeId parent, const std::string& caption) {
+NodeId LogSet::NewChild(NodeId parent, std::string_view caption) {
   const auto id = static_cast<NodeId>(nodeItems_.size());
   nodeItems_.push_back({-1, -1});
   ui_.AddChild(parent, id, caption);
@@ -206,8 +214,8 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
 }
 
 bool LogSet::HoldFileOf(int32_t row) {
-  const std::string& fileName = (*logInfo_)[row][0].FileName;  // every item of a row has it
-  return reader_.Holds(fileName) || reader_.Open(fileName);
+  const std::string& path = rowText_[row].path;  // every item of the row has it
+  return reader_.Holds(path) || reader_.Open(path);
 }
 
 const OrphanRoot& OrphanRootTable::operator[](int32_t k) const {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -30,9 +31,13 @@ inline constexpr int32_t MaxOrphanRoots = 3000;
 using NodeId = int32_t;
 inline constexpr NodeId NoNode = -1;
 
+// FileName and Title are views of the strings that the item's row keeps (the
+// row's path and the titles of its messages, one after the other): a full
+// table then takes a few blocks of memory instead of two for each of 30,000
+// items. They stay valid until the set is reset.
 struct LogInfoItem {
-  std::string FileName;
-  std::string Title;
+  std::string_view FileName;
+  std::string_view Title;
   int32_t Index = -1;
   int32_t Number = -1;
   int32_t ParentNumber = -1;
@@ -75,8 +80,8 @@ class LogSetUi {
   virtual ~LogSetUi() = default;
   virtual void ClearTree() = 0;
   // Adds node `id` after all top-level nodes / after all children of `parent`.
-  virtual void AddTopLevel(NodeId id, const std::string& caption) = 0;
-  virtual void AddChild(NodeId parent, NodeId id, const std::string& caption) = 0;
+  virtual void AddTopLevel(NodeId id, std::string_view caption) = 0;
+  virtual void AddChild(NodeId parent, NodeId id, std::string_view caption) = 0;
   // Empties the text pane and the four message fields.
   virtual void ClearView() = 0;
   // A modal warning; `path` is set for Message::CannotOpen only.
@@ -91,6 +96,9 @@ class LogSet {
   // outlive the set. The set starts empty without calling `ui`, which may
   // still be under construction; the front end clears its own controls.
   LogSet(zuLogFile& reader, LogSetUi& ui);
+  // The items are views of the set's own strings: it stays where it is.
+  LogSet(const LogSet&) = delete;
+  LogSet& operator=(const LogSet&) = delete;
 
   // Empties the table and the placeholders, then the tree and the view.
   void ResetLogSet();
@@ -131,14 +139,22 @@ class LogSet {
   void RankFiles();
   void ForgetTree();
   void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
-  NodeId NewTopLevel(const std::string& caption);
-  NodeId NewChild(NodeId parent, const std::string& caption);
+  NodeId NewTopLevel(std::string_view caption);
+  NodeId NewChild(NodeId parent, std::string_view caption);
   void IndexFirstNumbers();
   bool FirstItemWithNumber(int32_t number, Position& at) const;
 
   zuLogFile& reader_;
   LogSetUi& ui_;
   LargeBlockPtr<std::array<Row, MaxLogFiles>> logInfo_;
+  // What the items' FileName and Title of each row are views of. A row's
+  // titles are reserved for the most a file can hold, so that appending never
+  // moves them.
+  struct RowText {
+    std::string path;
+    std::string titles;
+  };
+  std::array<RowText, MaxLogFiles> rowText_;
   int32_t lastFile_ = -1;
   OrphanRootTable orphanRoots_;
 

@@ -17,7 +17,7 @@ const LogInfoItem* HoldMessageOf(LogSet& set, NodeId node) {
   // A file changed on disk since loading fails as a file that cannot be
   // opened when no message stands at the recorded index any more.
   if (!set.HoldFileOf(row) || m.Index >= set.Reader().GetCount()) {
-    set.Ui().Warn(Message::CannotOpen, m.FileName);
+    set.Ui().Warn(Message::CannotOpen, std::string(m.FileName));
     return nullptr;
   }
   return &m;

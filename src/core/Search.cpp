@@ -119,12 +119,12 @@ std::vector<size_t> MatchPositions(std::string_view text, std::string_view patte
   return found;
 }
 
-int32_t FieldOfHit(const MessageView& view, const std::string& title, std::string_view pattern,
+int32_t FieldOfHit(const MessageView& view, std::string_view title, std::string_view pattern,
                    int32_t fields) {
-  const std::pair<int32_t, const std::string*> heads[] = {
-      {FieldNumber, &view.Number}, {FieldName, &view.Name}, {FieldID, &view.ID}, {FieldTitle, &title}};
+  const std::pair<int32_t, std::string_view> heads[] = {
+      {FieldNumber, view.Number}, {FieldName, view.Name}, {FieldID, view.ID}, {FieldTitle, title}};
   for (const auto& [bit, text] : heads) {
-    if ((fields & bit) && TextContainsView(*text, pattern)) return bit;
+    if ((fields & bit) && TextContainsView(text, pattern)) return bit;
   }
   if (fields & FieldBody) {
     for (const std::string& line : view.Body) {

@@ -47,7 +47,7 @@ std::vector<size_t> MatchPositions(std::string_view text, std::string_view patte
 // titled `title`: of the bits set in `fields`, the first in the order the
 // search tests them (number, name, ID, title, body) whose text holds
 // `pattern`; 0 when none does.
-int32_t FieldOfHit(const MessageView& view, const std::string& title, std::string_view pattern,
+int32_t FieldOfHit(const MessageView& view, std::string_view title, std::string_view pattern,
                    int32_t fields);
 
 struct SearchHit {

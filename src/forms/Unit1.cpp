@@ -277,13 +277,13 @@ void TFrm_Kirdo::ClearTree() {
 // top level in one insertion when the build is over (ShowBuiltTree). Adding
 // 30,000 items one by one to a shown tree costs a model update each; this way
 // the Open command of ten full files stays well within half a second.
-void TFrm_Kirdo::AddTopLevel(NodeId id, const std::string& caption) {
+void TFrm_Kirdo::AddTopLevel(NodeId id, std::string_view caption) {
   auto* item = new NodeItem(id, FromCp932(caption));
   nodeItems_.push_back(item);
   pendingTopLevel_.append(item);
 }
 
-void TFrm_Kirdo::AddChild(NodeId parent, NodeId id, const std::string& caption) {
+void TFrm_Kirdo::AddChild(NodeId parent, NodeId id, std::string_view caption) {
   auto* item = new NodeItem(id, FromCp932(caption));
   nodeItems_.push_back(item);
   nodeItems_[parent]->addChild(item);
@@ -443,7 +443,7 @@ void TFrm_Kirdo::RunSearchTowards(int32_t direction) {
 
 // Marks the text found in the message now shown, in the field the search
 // stopped for. A title is the selected node's caption: nothing more to mark.
-void TFrm_Kirdo::MarkHit(const std::string& title) {
+void TFrm_Kirdo::MarkHit(std::string_view title) {
   switch (FieldOfHit(shown_, title, SearchText, SearchFields)) {
     case FieldBody: MarkBodyHits(*MM_Text, shown_.Body, SearchText); break;
     case FieldNumber: MarkFieldHit(*Ed_Number, shown_.Number, SearchText); break;

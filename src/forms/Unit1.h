@@ -145,8 +145,8 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
  private:
   // zu::LogSetUi
   void ClearTree() override;
-  void AddTopLevel(NodeId id, const std::string& caption) override;
-  void AddChild(NodeId parent, NodeId id, const std::string& caption) override;
+  void AddTopLevel(NodeId id, std::string_view caption) override;
+  void AddChild(NodeId parent, NodeId id, std::string_view caption) override;
   void ClearView() override;
   void Warn(Message m, const std::string& path) override;
 
@@ -166,7 +166,7 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   void ShowHit(NodeId node);
   void RevealCaption(QTreeWidgetItem* item);
   void RunSearchTowards(int32_t direction);
-  void MarkHit(const std::string& title);
+  void MarkHit(std::string_view title);
 
   std::unique_ptr<Ui::TFrm_Kirdo> ui_;
   std::unique_ptr<LogSet> logSet_;

@@ -142,8 +142,8 @@ class RecordingUi : public LogSetUi {
     std::string caption;
   };
   void ClearTree() override { nodes.clear(); }
-  void AddTopLevel(NodeId id, const std::string& caption) override { Add(id, NoNode, caption); }
-  void AddChild(NodeId parent, NodeId id, const std::string& caption) override {
+  void AddTopLevel(NodeId id, std::string_view caption) override { Add(id, NoNode, caption); }
+  void AddChild(NodeId parent, NodeId id, std::string_view caption) override {
     if (parent < 0 || parent >= static_cast<NodeId>(nodes.size())) badNode = true;
     Add(id, parent, caption);
   }
@@ -155,9 +155,9 @@ class RecordingUi : public LogSetUi {
   bool badNode = false;  // an id out of creation order, or a child of no node
 
  private:
-  void Add(NodeId id, NodeId parent, const std::string& caption) {
+  void Add(NodeId id, NodeId parent, std::string_view caption) {
     if (id != static_cast<NodeId>(nodes.size())) badNode = true;
-    nodes.push_back({parent, caption});
+    nodes.push_back({parent, std::string(caption)});
   }
 };
 
@@ -315,11 +315,11 @@ class CoreRun {
   // The plain reader reads a file again only when it holds another or the
   // files may have changed: its own memory, not the reader's under test.
   // A file whose read fails must never open, in either reader.
-  bool PlainOpen(const std::string& path) {
+  bool PlainOpen(std::string_view path) {
     if (path == plainPath_) return plainOpened_;
     plainPath_ = path;
-    plainOpened_ = plain_.Open(path);
-    const MemorySource::File* file = source_.Find(path);
+    plainOpened_ = plain_.Open(plainPath_);
+    const MemorySource::File* file = source_.Find(plainPath_);
     if (plainOpened_ && file != nullptr && ExpectOpen(*file).readFails) readFailureOpened_ = true;
     return plainOpened_;
   }
@@ -444,8 +444,8 @@ class CoreRun {
     std::vector<std::pair<int32_t, int32_t>>& firsts = firsts_;
     FirstOfEachNumber(firsts);
     std::map<int32_t, NodeId> placeholderOf;
-    auto add = [&](NodeId parent, const std::string& caption) {
-      t.nodes.push_back({parent, caption});
+    auto add = [&](NodeId parent, std::string_view caption) {
+      t.nodes.push_back({parent, std::string(caption)});
       return static_cast<NodeId>(t.nodes.size()) - 1;
     };
     for (int32_t f : rowOfRank) {
@@ -553,7 +553,7 @@ class CoreRun {
     if (!set_.FindItemOfNode(node, f, i)) return false;
     const LogInfoItem& m = set_[f][i];
     if (!PlainOpen(m.FileName) || m.Index >= plain_.GetCount()) {
-      warnings.emplace_back(zu::Message::CannotOpen, m.FileName);
+      warnings.emplace_back(zu::Message::CannotOpen, std::string(m.FileName));
       return false;
     }
     view.Number = std::to_string(plain_.GetNumber(m.Index));
@@ -693,7 +693,7 @@ class CoreRun {
     if (set_.LastFile() < 0 || c.OneIn(3)) return c.Text(c.OneIn(8) ? 300 : 12);
     const int32_t f = c.Below(set_.LastFile() + 1);
     const LogInfoItem& m = set_[f][c.Below(std::max(1, rowCount_[static_cast<size_t>(f)]))];
-    std::string field = m.Title;
+    std::string field(m.Title);
     if (PlainOpen(m.FileName) && m.Index >= 0) {
       char line[LineBufferSize];
       switch (c.Below(4)) {

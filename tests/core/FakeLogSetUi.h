@@ -28,12 +28,12 @@ class FakeLogSetUi : public LogSetUi {
     topLevel.clear();
     if (set != nullptr) lastFileAtClearTree = set->LastFile();
   }
-  void AddTopLevel(NodeId id, const std::string& caption) override {
-    Add({id, NoNode, caption});
+  void AddTopLevel(NodeId id, std::string_view caption) override {
+    Add({id, NoNode, std::string(caption)});
     topLevel.push_back(id);
   }
-  void AddChild(NodeId parent, NodeId id, const std::string& caption) override {
-    Add({id, parent, caption});
+  void AddChild(NodeId parent, NodeId id, std::string_view caption) override {
+    Add({id, parent, std::string(caption)});
     nodes.at(parent).children.push_back(id);
   }
   void ClearView() override { calls.push_back("ClearView"); }
