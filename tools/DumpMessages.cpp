@@ -8,6 +8,7 @@
 #include "DumpOutput.h"
 #include "core/Messages.h"
 #include "reader/zuLogFile.h"
+#include "text/Cp932Codec.h"
 
 namespace zu::dump {
 
@@ -63,8 +64,17 @@ void WriteHumanMessage(const zuLogFile& r, int32_t i) {
   WriteLine("  Date: " + ToUtf8(r.GetDate(i)) + " " + ToUtf8(r.GetTime(i)));
   WriteLine("  Title: " + ToUtf8(r.GetTitle(i)));
   WriteLine("");
+  // The body lines are most of a file: they go out through one buffer, kept
+  // from message to message.
+  static std::string body;
+  body.clear();
   char line[LineBufferSize];
-  for (int32_t j = 0; r.GetBodyLine(i, j, line); ++j) WriteLine("  " + ToUtf8(line));
+  for (int32_t j = 0; r.GetBodyLine(i, j, line); ++j) {
+    body += "  ";
+    AppendCp932AsUtf8(line, body);
+    body += '\n';
+  }
+  std::fwrite(body.data(), 1, body.size(), stdout);
   WriteLine("");
 }
 

@@ -6,26 +6,52 @@
 
 namespace zu::dump {
 
+namespace {
+
+// The escape of a byte that a raw field cannot hold as it is; null for the rest.
+const char* EscapeOf(char c) {
+  // Letters and every byte of a double-byte character stand above them all.
+  if (static_cast<unsigned char>(c) > '\\') return nullptr;
+  switch (c) {
+    case '\t': return "\\t";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\\': return "\\\\";
+    default: return nullptr;
+  }
+}
+
+// Appends `bytes` escaped, copying the stretches between escapes whole.
+void AppendEscaped(std::string& out, std::string_view bytes) {
+  size_t from = 0;
+  for (size_t at = 0; at < bytes.size(); ++at) {
+    const char* escape = EscapeOf(bytes[at]);
+    if (escape == nullptr) continue;
+    out.append(bytes.data() + from, at - from);
+    out += escape;
+    from = at + 1;
+  }
+  out.append(bytes.data() + from, bytes.size() - from);
+}
+
+}  // namespace
+
 std::string EscapeField(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (char c : bytes) {
-    if (c == '\t') out += "\\t";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\\') out += "\\\\";
-    else out += c;
-  }
+  AppendEscaped(out, bytes);
   return out;
 }
 
 void WriteRecord(std::initializer_list<std::string_view> fields) {
-  std::string line;
+  // A tree writes a record per node: one line's memory serves them all.
+  static std::string line;
+  line.clear();
   bool first = true;
   for (std::string_view f : fields) {
     if (!first) line += '\t';
     first = false;
-    line += EscapeField(f);
+    AppendEscaped(line, f);
   }
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), stdout);

@@ -1,7 +1,9 @@
 #include "text/Cp932Codec.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "core/ShiftJis.h"
 
@@ -18,6 +20,7 @@ struct Encoding {
 #include "Cp932Tables.inc"
 
 constexpr char16_t kReplacement = u'\uFFFD';
+constexpr uint64_t kHighBits = 0x8080808080808080u;
 
 bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 bool IsHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
@@ -79,6 +82,24 @@ char* PutUtf8(char16_t unit, char* out) {
     *out++ = static_cast<char>(0x80 | (unit & 0x3F));
   }
   return out;
+}
+
+// The UTF-8 form of every pair of the table, made once: a log is mostly
+// double-byte text, and this takes each pair in one step.
+struct Utf8Form {
+  char bytes[3];
+  uint8_t length;
+};
+
+const std::array<Utf8Form, kLeads * kTrails>& PairsAsUtf8() {
+  static const auto forms = [] {
+    std::array<Utf8Form, kLeads * kTrails> made{};
+    for (size_t k = 0; k < made.size(); ++k) {
+      made[k].length = static_cast<uint8_t>(PutUtf8(kPairUnits[k], made[k].bytes) - made[k].bytes);
+    }
+    return made;
+  }();
+  return forms;
 }
 
 // Appends the CP932 form of `unit` (U+0080 and above); false when it has none.
@@ -175,11 +196,35 @@ bool EncodeCp932(std::u16string_view typed, std::string& out) {
 }
 
 std::string Cp932ToUtf8(std::string_view bytes) {
-  std::string out(bytes.size() * 3, '\0');  // a byte gives at most three (U+FFFD, half-width kana)
-  char* end = out.data();
+  std::string out;
+  AppendCp932AsUtf8(bytes, out);
+  return out;
+}
+
+void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
+  const size_t kept = out.size();
+  out.resize(kept + bytes.size() * 3);  // a byte gives at most three (U+FFFD, half-width kana)
+  char* end = out.data() + kept;
+  const auto& pairs = PairsAsUtf8();
   for (size_t at = 0; at < bytes.size();) {
-    if (ByteAt(bytes, at) < 0x80) {  // ASCII is itself in both
+    // ASCII is itself in both: eight bytes at a time while they all are.
+    uint64_t eight;
+    if (at + 8 <= bytes.size() && (std::memcpy(&eight, bytes.data() + at, 8), (eight & kHighBits) == 0)) {
+      std::memcpy(end, &eight, 8);
+      end += 8;
+      at += 8;
+      continue;
+    }
+    const unsigned char b = ByteAt(bytes, at);
+    if (b < 0x80) {
       *end++ = bytes[at++];
+      continue;
+    }
+    if (IsLeadByte(static_cast<char>(b)) && at + 1 < bytes.size() && IsTrailByte(ByteAt(bytes, at + 1))) {
+      const Utf8Form& form = pairs[LeadIndex(b) * kTrails + (ByteAt(bytes, at + 1) - 0x40)];
+      std::memcpy(end, form.bytes, 3);  // room for three: the pair's two bytes had six
+      end += form.length;
+      at += 2;
       continue;
     }
     char16_t unit;
@@ -187,7 +232,6 @@ std::string Cp932ToUtf8(std::string_view bytes) {
     end = PutUtf8(unit, end);
   }
   out.resize(static_cast<size_t>(end - out.data()));
-  return out;
 }
 
 bool Utf8ToCp932(std::string_view utf8, std::string& out) {

@@ -27,6 +27,9 @@ bool EncodeCp932(std::u16string_view text, std::string& out);
 // The same for UTF-8 text: Cp932ToUtf8 as DecodeCp932; Utf8ToCp932 is also
 // false for bytes that are not UTF-8.
 std::string Cp932ToUtf8(std::string_view bytes);
+// Cp932ToUtf8(bytes) appended to `out`, for a caller that writes many texts
+// through one buffer.
+void AppendCp932AsUtf8(std::string_view bytes, std::string& out);
 bool Utf8ToCp932(std::string_view utf8, std::string& out);
 
 }  // namespace zu
