@@ -257,6 +257,33 @@ TEST_F(LogSetTest, NothingLoadedGivesAnEmptyTree) {
   EXPECT_EQ(ui.warnings.size(), 2u);
 }
 
+// A row keeps its titles one after the other: a file of 3000 titles as long
+// as a line allows must keep every one, and a later Open must show only its
+// own files' titles and paths.
+TEST_F(LogSetTest, RowsKeepTheirTitlesAndPathsUntilTheNextOpen) {
+  std::vector<Msg> longest;
+  for (int32_t n = 1; n <= MaxMessages; ++n) {
+    Msg m = M(n);
+    m.title = std::to_string(n) + std::string(300, 'x');  // the line is cut at 254 bytes
+    longest.push_back(m);
+  }
+  const std::vector<std::string> paths = Files({longest, {M(5000), M(5001, 5000)}});
+  for (const auto& order : {std::vector<int>{0, 1}, std::vector<int>{1, 0}}) {
+    set.OpenFiles({paths[order[0]], paths[order[1]]});
+    for (int32_t f = 0; f <= set.LastFile(); ++f) {
+      ASSERT_TRUE(set.HoldFileOf(f));
+      for (int32_t i = 0; i < reader.GetCount(); ++i) {
+        ASSERT_EQ(set[f][i].Title, reader.GetTitle(i)) << f << ":" << i;
+        ASSERT_EQ(set[f][i].FileName, paths[order[f]]);
+      }
+    }
+    ASSERT_TRUE(set.HoldFileOf(order[0]));  // the longest titles' row
+    EXPECT_EQ(reader.GetCount(), MaxMessages);
+    // The title begins 39 bytes into its line.
+    EXPECT_EQ(set[order[0]][MaxMessages - 1].Title.size(), static_cast<size_t>(MaxLineBytes) - 39);
+  }
+}
+
 TEST_F(LogSetTest, HoldFileOfOpensOnlyAnotherFile) {
   const std::vector<std::string> paths = Files({{M(1)}, {M(2)}});
   set.OpenFiles(paths);

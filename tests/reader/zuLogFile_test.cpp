@@ -293,6 +293,32 @@ class SourceTest : public ::testing::Test {
 
 const std::string kLog = Message(Numbered(7, "one\r\ntwo\r\n")) + Message(Numbered(8, "three\r\n"));
 
+// Lines that cannot start a pair are passed over sixteen bytes at a time: a
+// pair must be found wherever its lines fall against those blocks and
+// against the end of the data.
+TEST_F(SourceTest, IndexFindsPairsWhereverTheirLinesFall) {
+  const std::string pairs[] = {"1/1 ABCDEFGH\n1) a b\n", "\r\r+2/5 ABCDEFGH\r\n1) a b\r\n",
+                               "3/1 ABCDEFGH\n1) a b"};
+  for (const std::string& pair : pairs) {
+    for (int before = -1; before < 34; ++before) {
+      for (int after = 0; after < 18; ++after) {
+        // `before` bytes of a line that is no header (none: the pair opens
+        // the data), then the pair twice, then bytes of a last line.
+        const std::string data = (before < 0 ? "" : std::string(static_cast<size_t>(before), '\x83') + "\n") +
+                                 pair + "\n" + pair + std::string(static_cast<size_t>(after), '9');
+        Put("log", data);
+        reader.Open("log");
+        std::vector<int32_t> starts;
+        for (int32_t s : reader.MessageStarts()) {
+          if (s != -1) starts.push_back(s);
+        }
+        ASSERT_EQ(starts, WalkIndex(reader)) << before << " " << after << " " << pair;
+        ASSERT_GE(starts.size(), 1u) << before << " " << after << " " << pair;
+      }
+    }
+  }
+}
+
 TEST_F(SourceTest, SlowOrInterruptedReadsChangeNothing) {
   struct Case { int64_t chunk; int interruptions; };
   const Case cases[] = {{1, 0}, {0, 1}, {1, 2}, {7, 3}, {4096, 1}};

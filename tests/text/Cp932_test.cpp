@@ -198,8 +198,17 @@ TEST(Cp932ToUtf8Test, SaysWhatTheWindowsShow) {
   for (int lead = 0x81; lead <= 0xfc; ++lead) {
     for (int trail = 0x3f; trail <= 0xfd; ++trail) texts.push_back({static_cast<char>(lead), static_cast<char>(trail)});
   }
+  // ASCII goes eight bytes at a time: runs of every length up to two steps
+  // around a pair, a stray byte and a lead byte at the end.
+  for (size_t run = 0; run <= 17; ++run) {
+    const std::string ascii(run, 'a');
+    texts.push_back(ascii + "\x82\xa0" + ascii + "\xa0" + ascii + "\x82");
+  }
   for (const std::string& bytes : texts) {
     ASSERT_EQ(Cp932ToUtf8(bytes), FromCp932(bytes).toStdString()) << Hex(bytes);
+    std::string appended = "kept ";
+    AppendCp932AsUtf8(bytes, appended);
+    ASSERT_EQ(appended, "kept " + Cp932ToUtf8(bytes)) << Hex(bytes);
   }
 }
 
