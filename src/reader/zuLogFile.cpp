@@ -43,11 +43,15 @@ int32_t ReferencePoint(const char* line1) {
   return line1[at] == '\0' ? -1 : at;
 }
 
-// Where the first byte at or after `at` stands that is `a` or `b`, or the
-// end of `line`.
+// Where the first byte at or after `at` stands that is `a` or `b` (or just
+// `b`), or the end of `line`.
 size_t SkipBytesOtherThan(std::string_view line, size_t at, char a, char b) {
   while (at < line.size() && line[at] != a && line[at] != b) ++at;
   return at;
+}
+
+size_t SkipBytesOtherThan(std::string_view line, size_t at, char b) {
+  return SkipBytesOtherThan(line, at, b, b);
 }
 
 // Where the run of `b` that starts at `at` ends.
@@ -254,26 +258,26 @@ bool zuLogFile::IsHeaderLine1(const char* text) {
   const std::string_view line(text);
   const size_t slash = SkipBytesOtherThan(line, 0, format::NumberEnd, format::Separator);
   if (slash < 1 || slash == line.size() || line[slash] != format::NumberEnd) return false;
-  const size_t space = SkipBytesOtherThan(line, slash, format::Separator, format::Separator);
+  const size_t space = SkipBytesOtherThan(line, slash, format::Separator);
   if (space == line.size() || space == slash + 1) return false;
   if (AtoI(line.substr(0, slash)) <= 0 || AtoI(line.substr(slash + 1, space - slash - 1)) <= 0) return false;
   // No space comes before `space`, so the sender ID is field 1 at spaces.
   const size_t idFrom = SkipBytes(line, space, format::Separator);
-  const size_t idTo = SkipBytesOtherThan(line, idFrom, format::Separator, format::Separator);
+  const size_t idTo = SkipBytesOtherThan(line, idFrom, format::Separator);
   return idTo - idFrom == static_cast<size_t>(format::SenderIDBytes);
 }
 
 bool zuLogFile::IsHeaderLine2(const char* text) {
   const std::string_view line(text);
-  const size_t beforeMark = SkipBytesOtherThan(line, 0, format::Line2Mark, format::Line2Mark);
+  const size_t beforeMark = SkipBytesOtherThan(line, 0, format::Line2Mark);
   if (beforeMark < 1 || beforeMark > static_cast<size_t>(format::MaxBeforeLine2Mark)) return false;
   // Fields 1 and 2 at spaces are present: a run of spaces, bytes, a run of
   // spaces and a byte, after field 0 (which may be empty).
-  size_t at = SkipBytesOtherThan(line, 0, format::Separator, format::Separator);
+  size_t at = SkipBytesOtherThan(line, 0, format::Separator);
   for (int field = 1; field <= 2; ++field) {
     at = SkipBytes(line, at, format::Separator);
     if (at == line.size()) return false;
-    at = SkipBytesOtherThan(line, at, format::Separator, format::Separator);
+    at = SkipBytesOtherThan(line, at, format::Separator);
   }
   return true;
 }
