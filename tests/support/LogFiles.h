@@ -51,9 +51,8 @@ struct Msg {
   std::string body;  // lines, each ended by "\r\n" by the caller
 };
 
-inline std::string Pad(std::string s, size_t width) {
-  if (s.size() < width) s.append(width - s.size(), ' ');
-  return s;
+inline std::string Pad(const std::string& s, size_t width) {
+  return s.size() < width ? s + std::string(width - s.size(), ' ') : s;
 }
 
 inline std::string Zero5(int32_t n) {
