@@ -38,10 +38,14 @@ int LeadIndex(unsigned char lead) {
 
 static_assert(std::size(kPairUnits) == kLeads * kTrails);
 
-// What a double-byte character decodes to; U+FFFD for a pair the code page
-// leaves unassigned.
-char16_t PairUnit(unsigned char lead, unsigned char trail) {
-  return kPairUnits[LeadIndex(lead) * kTrails + (trail - 0x40)];
+// The table entry of the double-byte character at `at`, or -1 when no lead
+// byte with a trail byte after it stands there. The entry is U+FFFD for a
+// pair the code page leaves unassigned.
+int PairAt(std::string_view bytes, size_t at) {
+  const unsigned char lead = ByteAt(bytes, at);
+  if (!IsLeadByte(static_cast<char>(lead)) || at + 1 >= bytes.size()) return -1;
+  const unsigned char trail = ByteAt(bytes, at + 1);
+  return IsTrailByte(trail) ? LeadIndex(lead) * kTrails + (trail - 0x40) : -1;
 }
 
 char16_t SingleByte(unsigned char b) {
@@ -60,8 +64,8 @@ size_t DecodeAt(std::string_view bytes, size_t at, char16_t& unit) {
     unit = SingleByte(b);
     return at + 1;
   }
-  if (IsLeadByte(static_cast<char>(b)) && at + 1 < bytes.size() && IsTrailByte(ByteAt(bytes, at + 1))) {
-    unit = PairUnit(b, ByteAt(bytes, at + 1));
+  if (const int pair = PairAt(bytes, at); pair >= 0) {
+    unit = kPairUnits[pair];
     return at + 2;
   }
   unit = kReplacement;
@@ -215,13 +219,12 @@ void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
       at += 8;
       continue;
     }
-    const unsigned char b = ByteAt(bytes, at);
-    if (b < 0x80) {
+    if (ByteAt(bytes, at) < 0x80) {
       *end++ = bytes[at++];
       continue;
     }
-    if (IsLeadByte(static_cast<char>(b)) && at + 1 < bytes.size() && IsTrailByte(ByteAt(bytes, at + 1))) {
-      const Utf8Form& form = pairs[LeadIndex(b) * kTrails + (ByteAt(bytes, at + 1) - 0x40)];
+    if (const int pair = PairAt(bytes, at); pair >= 0) {
+      const Utf8Form& form = pairs[static_cast<size_t>(pair)];
       std::memcpy(end, form.bytes, 3);  // room for three: the pair's two bytes had six
       end += form.length;
       at += 2;
