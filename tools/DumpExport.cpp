@@ -7,7 +7,7 @@
 #include "DumpCommands.h"
 #include "DumpLogSet.h"
 #include "DumpOutput.h"
-#include "Export.h"
+#include "export/Export.h"
 
 namespace zu::dump {
 

@@ -10,7 +10,10 @@ namespace {
 
 // The escape of a byte that a raw field cannot hold as it is; null for the rest.
 const char* EscapeOf(char c) {
-  // Letters and every byte of a double-byte character stand above them all.
+  // The four escaped bytes are all at or below the backslash, 0x5C; most
+  // bytes of a text (lower-case letters, lead bytes) stand above it. A trail
+  // byte can be 0x5C itself or lower (they start at 0x40) and is escaped as
+  // any byte of its value is.
   if (static_cast<unsigned char>(c) > '\\') return nullptr;
   switch (c) {
     case '\t': return "\\t";

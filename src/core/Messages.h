@@ -39,4 +39,25 @@ inline constexpr const char* WarningCaption = "ﾛｰｶﾙｴﾗｰ";
 // Title of the file-open dialog of the Open command.
 inline constexpr const char* OpenDialogTitle = "ZU_Kirdo ファイルオープン";
 
+// A fixed text in the two forms the program writes it in: UTF-8 for the
+// windows, terminals and exports, and CP932 for the print layout, which
+// draws the logs' own bytes.
+struct FixedText {
+  const char* utf8;
+  const char* cp932;
+};
+
+// The captions of a message's fields: the window's field bar (in its form
+// description), the printed page and the exported pages.
+namespace caption {
+inline constexpr FixedText Number{"発言番号", "\x94\xad\x8c\xbe\x94\xd4\x8d\x86"};
+inline constexpr FixedText SenderName{"発信者名", "\x94\xad\x90\x4d\x8e\xd2\x96\xbc"};
+inline constexpr FixedText SenderID{"発信者ID", "\x94\xad\x90\x4d\x8e\xd2" "ID"};
+inline constexpr FixedText DateTime{"発信日時", "\x94\xad\x90\x4d\x93\xfa\x8e\x9e"};
+inline constexpr FixedText Time{"発信時間", "\x94\xad\x90\x4d\x8e\x9e\x8a\xd4"};  // the printed page's
+}  // namespace caption
+
+// The product's version as the printed banner names it.
+inline constexpr const char* ProductVersion = "Ver2.0";
+
 }  // namespace zu

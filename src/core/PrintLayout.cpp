@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/MessageView.h"
-#include "core/ShiftJis.h"
+#include "reader/ShiftJis.h"
 
 namespace zu {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/LogSet.h"
+#include "core/Messages.h"
 
 namespace zu {
 
@@ -16,14 +17,15 @@ inline constexpr int32_t TabColumns = 4;      // a tab prints as four spaces
 inline constexpr int32_t FirstBodyLine = 12;  // on the first page
 inline constexpr int32_t NextBodyLine = 4;    // on every later page
 
-// The fixed texts of a printed page, in CP932 bytes.
+// The fixed texts of a printed page, in CP932 bytes. The application title
+// is ASCII, the same in either form.
 inline constexpr const char* BannerHead = "/----- ";
-inline constexpr const char* BannerTail = " -----/  [ZU_Kirdo for Windows95 Ver2.0]";
+inline const std::string BannerTail = std::string(" -----/  [") + ApplicationTitle + " " + ProductVersion + "]";
 inline constexpr const char* Separator = "_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/_/";
-inline constexpr const char* LabelNumber = "*\x94\xad\x8c\xbe\x94\xd4\x8d\x86=";  // *発言番号=
-inline constexpr const char* LabelName = "*\x94\xad\x90\x4d\x8e\xd2\x96\xbc=";    // *発信者名=
-inline constexpr const char* LabelID = "*\x94\xad\x90\x4d\x8e\xd2" "ID=";           // *発信者ID=
-inline constexpr const char* LabelTime = "*\x94\xad\x90\x4d\x8e\x9e\x8a\xd4=";    // *発信時間=
+inline const std::string LabelNumber = std::string("*") + caption::Number.cp932 + "=";
+inline const std::string LabelName = std::string("*") + caption::SenderName.cp932 + "=";
+inline const std::string LabelID = std::string("*") + caption::SenderID.cp932 + "=";
+inline const std::string LabelTime = std::string("*") + caption::Time.cp932 + "=";
 inline constexpr const char* DateTimeGap = "  ";
 
 struct PrintMessage {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/ShiftJis.h"
+#include "reader/ShiftJis.h"
 
 namespace zu {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/ShiftJis.h"
+#include "reader/ShiftJis.h"
 
 namespace zu {
 

@@ -1,6 +1,7 @@
-// The one place where the logs' CP932 (Shift-JIS) bytes meet Unicode. It
-// needs ICU and no Qt, so that the dump tool starts without Qt; the windows
-// use its QString faces in text/Cp932.h.
+// The one place where the logs' CP932 (Shift-JIS) bytes meet Unicode. Its
+// tables are taken from ICU's code page 932 when the program is built; at run
+// time it is plain C++ that loads neither ICU nor Qt, so that the dump tool
+// starts fast. The windows use its QString faces in text/Cp932.h.
 #pragma once
 
 #include <string>

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ShiftJis.h"
+#include "reader/ShiftJis.h"
 
 namespace {
 

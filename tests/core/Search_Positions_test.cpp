@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/Search.h"
-#include "core/ShiftJis.h"
+#include "reader/ShiftJis.h"
 
 namespace zu {
 namespace {

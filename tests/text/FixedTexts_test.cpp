@@ -14,7 +14,7 @@ namespace zu {
 namespace {
 
 TEST(FixedTextsTest, PrintLabelsAreTheirTextsInCp932) {
-  struct Case { const char* bytes; const char16_t* text; };
+  struct Case { std::string bytes; const char16_t* text; };
   const Case cases[] = {
       {LabelNumber, u"*発言番号="},
       {LabelName, u"*発信者名="},
@@ -27,6 +27,13 @@ TEST(FixedTextsTest, PrintLabelsAreTheirTextsInCp932) {
     ASSERT_TRUE(ToCp932(text, encoded)) << text.toStdString();
     EXPECT_EQ(encoded, c.bytes) << text.toStdString();
     EXPECT_EQ(FromCp932(c.bytes), text);
+  }
+}
+
+TEST(FixedTextsTest, FieldCaptionsHaveTheSameTextInBothForms) {
+  for (const FixedText& t : {caption::Number, caption::SenderName, caption::SenderID,
+                             caption::DateTime, caption::Time}) {
+    EXPECT_EQ(FromCp932(t.cp932), QString::fromUtf8(t.utf8)) << t.utf8;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Export.h"
+#include "core/Messages.h"
 
 namespace zu::dump {
 
@@ -18,11 +19,6 @@ constexpr const char* kIndexPage = "index.html";
 constexpr const char* kUnplacedPage = "unplaced.html";
 constexpr int32_t kDeepestIndent = 8;  // deeper replies line up with the eighth level
 
-// The viewer's captions of the four message fields.
-constexpr const char* kNumberLabel = "発言番号";
-constexpr const char* kNameLabel = "発信者名";
-constexpr const char* kIdLabel = "発信者ID";
-constexpr const char* kDateTimeLabel = "発信日時";
 constexpr const char* kIndexLink = "一覧";
 constexpr const char* kUnplacedHeading = "ツリーに入らなかった発言";
 
@@ -181,10 +177,10 @@ void AppendMessage(const ExportSet& set, size_t i, std::string& page) {
           "\" id=\"" + Anchor(i) + "\">\n<h2>";
   AppendEscaped(page, m.title);
   page += "</h2>\n<dl class=\"fields\">";
-  AppendField(page, kNumberLabel, std::to_string(m.number));
-  AppendField(page, kNameLabel, m.senderName);
-  AppendField(page, kIdLabel, m.senderID);
-  AppendField(page, kDateTimeLabel, m.date + " " + m.time);
+  AppendField(page, caption::Number.utf8, std::to_string(m.number));
+  AppendField(page, caption::SenderName.utf8, m.senderName);
+  AppendField(page, caption::SenderID.utf8, m.senderID);
+  AppendField(page, caption::DateTime.utf8, m.date + " " + m.time);
   page += "</dl>\n";
   if (n.parent != -1) {
     const ExportNode& p = set.nodes[n.parent];
