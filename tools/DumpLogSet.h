@@ -46,8 +46,8 @@ class DumpUi : public LogSetUi {
 
   void Add(NodeId id, std::string_view caption, NodeId& first, NodeId& last);
 
-  LargeVector<Node> nodes_;  // by id
-  std::basic_string<char, std::char_traits<char>, LargeBlockAllocator<char>> captions_;
+  std::vector<Node> nodes_;  // by id
+  std::string captions_;
   NodeId firstTop_ = NoNode;
   NodeId lastTop_ = NoNode;
 };

@@ -1,23 +1,42 @@
 #include "core/LogSet.h"
 
 #include <algorithm>
+#include <cassert>
+#include <new>
 #include <tuple>
+#include <type_traits>
 
 namespace zu {
 
-LogSet::LogSet(zuLogFile& reader, LogSetUi& ui)
-    : reader_(reader), ui_(ui), logInfo_(MakeInLargeBlock<std::array<Row, MaxLogFiles>>()) {}
+LogSet::LogSet(zuLogFile& reader, LogSetUi& ui) : reader_(reader), ui_(ui) {}
+
+const LogSet::Row& LogSet::operator[](int32_t row) const {
+  assert(row >= 0 && row < MaxLogFiles);
+  static const Row never{};  // every item empty
+  return rows_[row] != nullptr ? *rows_[row] : never;
+}
+
+// Row `row`, made when first needed; the whole table's block is taken with
+// the first row.
+bool LogSet::TakeRow(int32_t row) {
+  static_assert(std::is_trivially_destructible_v<Row>, "rows are given back with their block, undestroyed");
+  if (!rowsBlock_) rowsBlock_.reset(AllocateLargeBlock(kRowsBytes));
+  if (!rowsBlock_) return false;
+  if (rows_[row] == nullptr) rows_[row] = new (static_cast<Row*>(rowsBlock_.get()) + row) Row{};
+  return true;
+}
 
 void LogSet::ResetLogSet() {
   // The table goes first: a selection change that the tree reports while it
   // is being cleared must find no item. Only what the loads and the build
   // used is emptied; every other item and placeholder entry is empty already.
   for (int32_t f = 0; f <= lastFile_; ++f) {
-    Row& row = (*logInfo_)[f];
+    Row& row = RowAt(f);
     for (int32_t i = 0; row[i].Index != -1; ++i) row[i] = LogInfoItem{};
-    rowText_[f].path.clear();
-    rowText_[f].titles.clear();
+    paths_[f] = {};
   }
+  // No item views a kept text any more.
+  texts_.Clear();
   orphanRoots_.Clear();
   lastFile_ = -1;
   nodeItems_.clear();
@@ -36,42 +55,76 @@ bool LogSet::LoadLogFile(const std::string& path) {
     ui_.Warn(Message::CannotOpen, path);
     return false;
   }
-  Row& row = (*logInfo_)[++lastFile_];
-  RowText& text = rowText_[lastFile_];
+  const int32_t f = lastFile_ + 1;
+  if (!TakeRow(f) || !KeepTitles(f, reader_.GetFileName())) {
+    ui_.Warn(Message::OutOfMemory, std::string());
+    return false;
+  }
+  lastFile_ = f;
   numbersIndexed_ = false;
-  text.path = reader_.GetFileName();
-  text.titles.reserve(static_cast<size_t>(MaxMessages) * MaxLineBytes);
+  return true;
+}
+
+// Fills row `f` (all of whose items are empty) from the reader's current
+// file. False, leaving every item of it empty, when the arena has no memory
+// left; what was kept is given back by the next reset.
+bool LogSet::KeepTitles(int32_t f, std::string_view path) {
+  Row& row = RowAt(f);
+  std::string_view keptPath;
+  if (!texts_.Keep(path, keptPath)) return false;
   const auto& starts = reader_.MessageStarts();
   char line1[LineBufferSize];
-  for (int32_t i = 0; i < MaxMessages && starts[i] != -1; ++i) {
+  int32_t i = 0;
+  for (; i < MaxMessages && starts[i] != -1; ++i) {
     LogInfoItem& m = row[i];
     std::string_view title;
     reader_.GetNumberParentTitle(i, line1, m.Number, m.ParentNumber, title);
-    m.FileName = text.path;
-    m.Title = std::string_view(text.titles.data() + text.titles.size(), title.size());
-    text.titles += title;
+    if (!texts_.Keep(title, m.Title)) break;
+    m.FileName = keptPath;
     m.Index = i;
     m.InTree = 0;
     m.Node = NoNode;
   }
+  if (i < MaxMessages && starts[i] != -1) {
+    for (int32_t k = 0; k <= i; ++k) row[k] = LogInfoItem{};
+    return false;
+  }
+  paths_[f] = keptPath;
   return true;
 }
 
 void LogSet::OpenFiles(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   ResetLogSet();
+  // The table takes huge pages only where the rows to be filled fill them.
+  if (TakeRow(0)) {
+    ExpectFill(rowsBlock_.get(), kRowsBytes, sizeof(Row) * std::min<size_t>(paths.size(), MaxLogFiles));
+  }
   for (const std::string& path : paths) LoadLogFile(path);  // a failure has warned
   BuildThreadTree();
 }
 
-void LogSet::BuildThreadTree() {
+bool LogSet::BuildThreadTree() {
+  // The indexes and the front end's tree take memory as the tree grows. A
+  // tree cut short would show a lie, so it is not shown at all.
+  try {
+    BuildTree();
+    return true;
+  } catch (const std::bad_alloc&) {
+    ResetLogSet();
+    ui_.Warn(Message::OutOfMemory, std::string());
+    return false;
+  }
+}
+
+void LogSet::BuildTree() {
   ui_.ClearTree();
   ForgetTree();
   RankFiles();
   IndexFirstNumbers();
   for (int32_t rank = 0; rank <= lastFile_; ++rank) {
     const int32_t f = RowOfRank(rank);
-    Row& row = (*logInfo_)[f];
+    Row& row = RowAt(f);
     for (int32_t i = 0; row[i].Index != -1; ++i) PlaceMessage(row[i], f, i);
   }
 }
@@ -80,7 +133,7 @@ void LogSet::BuildThreadTree() {
 // tree as the first build did.
 void LogSet::ForgetTree() {
   for (int32_t f = 0; f <= lastFile_; ++f) {
-    for (LogInfoItem& m : (*logInfo_)[f]) {
+    for (LogInfoItem& m : RowAt(f)) {
       if (m.Index == -1) break;
       m.InTree = 0;
       m.Node = NoNode;
@@ -95,13 +148,13 @@ void LogSet::ForgetTree() {
 // load order.
 void LogSet::RankFiles() {
   for (int32_t f = 0; f <= lastFile_; ++f) {
-    const int32_t first = (*logInfo_)[f][0].Number;
+    const int32_t first = RowAt(f)[0].Number;
     int32_t rank = 0;
     for (int32_t g = 0; g <= lastFile_; ++g) {
-      const int32_t other = (*logInfo_)[g][0].Number;
+      const int32_t other = RowAt(g)[0].Number;
       if (other < first || (g < f && other == first)) ++rank;
     }
-    (*logInfo_)[f][0].FileRank = rank;
+    RowAt(f)[0].FileRank = rank;
   }
 }
 
@@ -109,7 +162,7 @@ void LogSet::IndexFirstNumbers() {
   firstByNumber_.clear();
   firstByNumber_.reserve(static_cast<size_t>(lastFile_ + 1) * MaxMessages);
   for (int32_t f = 0; f <= lastFile_; ++f) {
-    const Row& row = (*logInfo_)[f];
+    const Row& row = (*this)[f];
     for (int32_t i = 0; row[i].Index != -1; ++i) firstByNumber_.push_back({row[i].Number, {f, i}});
   }
   // Equal numbers in row and item order, so that the first in that order
@@ -132,7 +185,7 @@ void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
   if (m.ParentNumber == -1) {
     node = NewTopLevel(m.Title);
   } else if (FindMessageByNumber(m.ParentNumber, parentRow, parentItem)) {
-    node = NewChild((*logInfo_)[parentRow][parentItem].Node, m.Title);
+    node = NewChild(RowAt(parentRow)[parentItem].Node, m.Title);
   } else if (FindOrphanRoot(m.ParentNumber, k)) {
     node = NewChild(orphanRoots_[k].Node, m.Title);
   } else {
@@ -170,7 +223,7 @@ bool LogSet::FirstItemWithNumber(int32_t number, Position& at) const {
     return true;
   }
   for (int32_t f = 0; f <= lastFile_; ++f) {
-    const Row& row = (*logInfo_)[f];
+    const Row& row = (*this)[f];
     for (int32_t i = 0; row[i].Index != -1; ++i) {
       if (row[i].Number == number) {
         at = {f, i};
@@ -188,7 +241,7 @@ bool LogSet::FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) co
   if (!FirstItemWithNumber(number, at)) return false;
   row = at.row;
   item = at.item;
-  return (*logInfo_)[row][item].InTree == 1;
+  return (*this)[row][item].InTree == 1;
 }
 
 bool LogSet::FindOrphanRoot(int32_t number, int32_t& k) const {
@@ -208,14 +261,14 @@ bool LogSet::FindItemOfNode(NodeId node, int32_t& row, int32_t& item) const {
 
 int32_t LogSet::RowOfRank(int32_t rank) const {
   for (int32_t f = 0; f <= lastFile_; ++f) {
-    if ((*logInfo_)[f][0].FileRank == rank) return f;
+    if ((*this)[f][0].FileRank == rank) return f;
   }
   return -1;
 }
 
 bool LogSet::HoldFileOf(int32_t row) {
-  const std::string& path = rowText_[row].path;  // every item of the row has it
-  return reader_.Holds(path) || reader_.Open(path);
+  const std::string_view path = paths_[row];  // every item of the row has it
+  return reader_.Holds(path) || reader_.Open(std::string(path));
 }
 
 const OrphanRoot& OrphanRootTable::operator[](int32_t k) const {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/Messages.h"
+#include "core/TextArena.h"
 #include "reader/LargeBlock.h"
 #include "reader/zuLogFile.h"
 
@@ -31,10 +32,11 @@ inline constexpr int32_t MaxOrphanRoots = 3000;
 using NodeId = int32_t;
 inline constexpr NodeId NoNode = -1;
 
-// FileName and Title are views of the strings that the item's row keeps (the
+// FileName and Title are views of texts that the set keeps in an arena (the
 // row's path and the titles of its messages, one after the other): a full
 // table then takes a few blocks of memory instead of two for each of 30,000
-// items. They stay valid until the set is reset.
+// items. The arena never moves what it keeps, so they stay valid until the
+// set is reset, which empties the items first.
 struct LogInfoItem {
   std::string_view FileName;
   std::string_view Title;
@@ -95,6 +97,8 @@ class LogSet {
   // `reader` is the shared reader (LogReader in the program); both must
   // outlive the set. The set starts empty without calling `ui`, which may
   // still be under construction; the front end clears its own controls.
+  // Nothing is allocated here: each row's table is taken when a file is
+  // first loaded into it and kept for later loads.
   LogSet(zuLogFile& reader, LogSetUi& ui);
   // The items are views of the set's own strings: it stays where it is.
   LogSet(const LogSet&) = delete;
@@ -102,13 +106,16 @@ class LogSet {
 
   // Empties the table and the placeholders, then the tree and the view.
   void ResetLogSet();
-  // Loads `path` into the next row; warns and returns false when it cannot.
+  // Loads `path` into the next row; warns and returns false when it cannot
+  // (too many files, a file that cannot be opened, no memory for its row).
   bool LoadLogFile(const std::string& path);
   // The Open command after its dialog: reset (when `paths` is not empty),
   // load each path in order, build the tree. An empty list changes nothing.
   void OpenFiles(const std::vector<std::string>& paths);
   // Builds the tree from the loaded rows, starting again from no nodes.
-  void BuildThreadTree();
+  // False when memory ran out on the way: the set has then been reset to
+  // empty, tree and view included, and Message::OutOfMemory warned.
+  bool BuildThreadTree();
 
   // Lookups; out-values are meaningful only when the result is true.
   bool FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) const;
@@ -123,11 +130,15 @@ class LogSet {
   // (nothing is reported here).
   bool HoldFileOf(int32_t row);
 
-  const Row& operator[](int32_t row) const { return (*logInfo_)[row]; }
+  // Row `row` (0 .. MaxLogFiles - 1); a row no file was ever loaded into
+  // reads as empty.
+  const Row& operator[](int32_t row) const;
   int32_t LastFile() const { return lastFile_; }
   const OrphanRootTable& OrphanRoots() const { return orphanRoots_; }
   int32_t NodeCount() const { return static_cast<int32_t>(nodeItems_.size()); }
   zuLogFile& Reader() const { return reader_; }
+  // Bytes the set holds for the titles and paths of the loaded files.
+  size_t KeptTextBytes() const { return texts_.BlockBytes(); }
   LogSetUi& Ui() const { return ui_; }
 
  private:
@@ -136,6 +147,10 @@ class LogSet {
     int32_t item;
   };
 
+  Row& RowAt(int32_t row) { return *rows_[row]; }
+  bool TakeRow(int32_t row);
+  bool KeepTitles(int32_t f, std::string_view path);
+  void BuildTree();
   void RankFiles();
   void ForgetTree();
   void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
@@ -146,23 +161,25 @@ class LogSet {
 
   zuLogFile& reader_;
   LogSetUi& ui_;
-  LargeBlockPtr<std::array<Row, MaxLogFiles>> logInfo_;
-  // What the items' FileName and Title of each row are views of. A row's
-  // titles are reserved for the most a file can hold, so that appending never
-  // moves them.
-  struct RowText {
-    std::string path;
-    std::string titles;
+  // LogInfo: one block for every row, taken at the first load, each row
+  // made at its first load and kept for later ones.
+  static constexpr size_t kRowsBytes = sizeof(Row) * MaxLogFiles;
+  struct FreeRows {
+    void operator()(void* block) const { FreeLargeBlock(block, kRowsBytes); }
   };
-  std::array<RowText, MaxLogFiles> rowText_;
+  std::unique_ptr<void, FreeRows> rowsBlock_;
+  std::array<Row*, MaxLogFiles> rows_{};
+  // What the items' FileName and Title are views of.
+  TextArena texts_;
+  std::array<std::string_view, MaxLogFiles> paths_;
   int32_t lastFile_ = -1;
   OrphanRootTable orphanRoots_;
 
   // Indexes that give the same answers as scans of the tables in row and
   // item order. The table does not change between two loads, so the index
   // of first numbers is built once per tree build and dropped by every load.
-  LargeVector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
-  LargeVector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
+  std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
+  std::vector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
   bool numbersIndexed_ = false;
 };
 

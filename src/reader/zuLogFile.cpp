@@ -161,7 +161,7 @@ zuLogFile::zuLogFile() { messageStarts_.fill(-1); }
 zuLogFile::~zuLogFile() = default;
 
 bool zuLogFile::AllocateBuffer() {
-  if (!buffer_) buffer_.reset(static_cast<char*>(AllocateLargeBlock(static_cast<size_t>(bufferSize_))));
+  if (!buffer_) buffer_.reset(static_cast<char*>(AllocateLargeBlock(BufferSize)));
   return buffer_ != nullptr;
 }
 
@@ -172,8 +172,10 @@ bool zuLogFile::Open(const std::string& path) {
   // byte of an earlier file is taken for its own.
   int32_t length = 0;
   bool read = true;
-  if (buffer_ && size > 0 && size <= bufferSize_)
+  if (buffer_ && size > 0 && size <= BufferSize) {
+    ExpectFill(buffer_.get(), BufferSize, static_cast<size_t>(size));
     read = ReadWhole(*source_, buffer_.get(), static_cast<int32_t>(size), length);
+  }
   source_->Close();
   if (!read) {
     HoldNothing();

@@ -58,7 +58,7 @@ class zuLogFile {
   // True when `path` is the current file and the Open that made it current
   // succeeded: only then may a caller read its messages without opening it
   // again. A file replaced by one without messages, or gone, never is.
-  bool Holds(const std::string& path) const { return held_ && currentFile_ == path; }
+  bool Holds(std::string_view path) const { return held_ && currentFile_ == path; }
   // -1 with no current file or no data; else the number of indexed messages.
   int32_t GetCount() const;
 
@@ -118,7 +118,6 @@ class zuLogFile {
 
   FileSource files_;
   ByteSource* source_ = &files_;
-  int32_t bufferSize_ = BufferSize;
   // A large block: the first read of a full file touches all of it, and one
   // huge page costs less than the first touch of 367 small ones.
   struct FreeBuffer {

@@ -258,8 +258,9 @@ TEST_F(LogSetTest, NothingLoadedGivesAnEmptyTree) {
 }
 
 // A row keeps its titles one after the other: a file of 3000 titles as long
-// as a line allows must keep every one, and a later Open must show only its
-// own files' titles and paths.
+// as a line allows must keep every one, and every later Open into the same
+// rows must show only its own files' titles and paths, holding no more than
+// the first did.
 TEST_F(LogSetTest, RowsKeepTheirTitlesAndPathsUntilTheNextOpen) {
   std::vector<Msg> longest;
   for (int32_t n = 1; n <= MaxMessages; ++n) {
@@ -268,8 +269,11 @@ TEST_F(LogSetTest, RowsKeepTheirTitlesAndPathsUntilTheNextOpen) {
     longest.push_back(m);
   }
   const std::vector<std::string> paths = Files({longest, {M(5000), M(5001, 5000)}});
-  for (const auto& order : {std::vector<int>{0, 1}, std::vector<int>{1, 0}}) {
+  size_t firstKept = 0;
+  for (const auto& order : {std::vector<int>{0, 1}, std::vector<int>{1, 0}, std::vector<int>{0, 1}}) {
     set.OpenFiles({paths[order[0]], paths[order[1]]});
+    if (firstKept == 0) firstKept = set.KeptTextBytes();
+    EXPECT_LE(set.KeptTextBytes(), firstKept);
     for (int32_t f = 0; f <= set.LastFile(); ++f) {
       ASSERT_TRUE(set.HoldFileOf(f));
       for (int32_t i = 0; i < reader.GetCount(); ++i) {
@@ -281,6 +285,34 @@ TEST_F(LogSetTest, RowsKeepTheirTitlesAndPathsUntilTheNextOpen) {
     EXPECT_EQ(reader.GetCount(), MaxMessages);
     // The title begins 39 bytes into its line.
     EXPECT_EQ(set[order[0]][MaxMessages - 1].Title.size(), static_cast<size_t>(MaxLineBytes) - 39);
+  }
+}
+
+// A front end that finds no memory for a node: the tree is not shown cut
+// short, the set is left empty and says why, and the next Open works.
+TEST_F(LogSetTest, NoMemoryForANodeLeavesAnEmptySetAndAWarning) {
+  struct FailingUi : FakeLogSetUi {
+    int32_t failAt = 0;
+    void AddChild(NodeId parent, NodeId id, std::string_view caption) override {
+      if (id == failAt) throw std::bad_alloc();
+      FakeLogSetUi::AddChild(parent, id, caption);
+    }
+  };
+  const std::vector<std::string> paths = Files({{M(1), M(2, 1), M(3, 9)}, {M(4, 3)}});
+  for (const int32_t failAt : {1, 3, 4}) {  // a reply, a placeholder's child, the last node
+    SCOPED_TRACE(failAt);
+    FailingUi failing;
+    failing.failAt = failAt;
+    LogSet small{reader, failing};
+    small.OpenFiles(paths);
+    EXPECT_EQ(small.LastFile(), -1);
+    EXPECT_EQ(small.NodeCount(), 0);
+    EXPECT_EQ(failing.Tree(), "");
+    ASSERT_FALSE(failing.warnings.empty());
+    EXPECT_EQ(failing.warnings.back().first, Message::OutOfMemory);
+    failing.failAt = -1;
+    small.OpenFiles(paths);
+    EXPECT_EQ(failing.Tree(), "T1[T2],9[T3[T4]]");
   }
 }
 
