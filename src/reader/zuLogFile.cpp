@@ -5,7 +5,11 @@
 #include <climits>
 #include <cstring>
 
-#if defined(__SSE2__)
+// The index scan looks at sixteen bytes at a time where the processor can;
+// ZU_PORTABLE_SCAN builds the plain scan that every other processor uses, so
+// that it is tested too.
+#if defined(__SSE2__) && !defined(ZU_PORTABLE_SCAN)
+#define ZU_SSE2_SCAN 1
 #include <emmintrin.h>
 #endif
 
@@ -62,6 +66,19 @@ size_t SkipBytes(std::string_view line, size_t at, char b) {
 
 int32_t LineLength(const char* line) { return static_cast<int32_t>(std::strlen(line)); }
 
+// The last `b` in `bytes[0, count)`, or null: memrchr where the C library has
+// it (a GNU extension), a backward walk elsewhere.
+const char* LastByte(const char* bytes, size_t count, char b) {
+#if defined(__GLIBC__) && !defined(ZU_PORTABLE_SCAN)
+  return static_cast<const char*>(memrchr(bytes, b, count));
+#else
+  for (const char* at = bytes + count; at != bytes;) {
+    if (*--at == b) return at;
+  }
+  return nullptr;
+#endif
+}
+
 int32_t NumberOf(const char* line1) { return AtoI(FieldOf(line1, 0, format::NumberEnd)); }
 
 // The digits from column 23 up to the first 0x82; 0x82 may also be a trail
@@ -115,7 +132,7 @@ int32_t NextLineThatMayBeHeader1(const char* data, int32_t from, int32_t length)
   if (from >= length) return -1;
   if (MayOpenHeaderLine1(data[from])) return from;
   int32_t at = from;
-#if defined(__SSE2__)
+#if defined(ZU_SSE2_SCAN)
   const __m128i lf = _mm_set1_epi8(LineEnd);
   // The byte after each block's last is read too, so a block must end before the data does.
   for (; at + 16 < length; at += 16) {
@@ -401,7 +418,7 @@ std::string_view zuLogFile::BodyBytes(int32_t i) const {
   if (limit <= from) return {};
   const char* body = buffer_.get() + from;
   const auto span = static_cast<size_t>(limit - from);
-  const auto* lastLF = static_cast<const char*>(memrchr(body, LineEnd, span));
+  const char* lastLF = LastByte(body, span, LineEnd);
   if (lastLF == nullptr) return {};
   return {body, static_cast<size_t>(lastLF + 1 - body)};
 }
