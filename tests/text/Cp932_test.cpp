@@ -221,6 +221,8 @@ TEST(Utf8ToCp932Test, EncodesTypedTextOrRefuses) {
       {"〜", true, "\x81\x60"},                // U+301C typed on Linux
       {"ｱ", true, "\xb1"},
       {"\xc0\x80", false, ""},                  // overlong NUL
+      {"\xe0\x80\xaf", false, ""},              // overlong '/' in three bytes
+      {"\xf0\x80\x80\xaf", false, ""},         // and in four
       {"\xe3\x81", false, ""},                  // cut short
       {"\x80", false, ""},                       // a stray continuation byte
       {"\xed\xa0\x80", false, ""},              // a surrogate
