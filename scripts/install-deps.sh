@@ -16,6 +16,7 @@ packages=(
 case "${1:-}" in
   --gui-tools) packages+=(xdotool imagemagick x11-utils) ;;
   --package) packages+=(dpkg-dev file lintian) ;;
+  --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
 esac
 
 missing=()

@@ -32,8 +32,8 @@ class ByteSource {
   virtual void Close() = 0;
 };
 
-// The files of the file system. The open does not block, so that a FIFO
-// without a writer cannot hang it.
+// The files of the file system. A path is the bytes the system names the
+// file by; on Windows, whose names are UTF-16, it is UTF-8.
 class FileSource final : public ByteSource {
  public:
   FileSource() = default;

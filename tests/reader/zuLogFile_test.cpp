@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <fstream>
 #include <future>
+#if !defined(_WIN32)
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "reader/ReaderChecks.h"
 #include "reader/ReaderFixture.h"
@@ -203,9 +205,11 @@ TEST_F(ReaderTest, FileLargerThanTheBufferHoldsNoData) {
 TEST_F(ReaderTest, FailedOpenKeepsThePreviousFile) {
   ASSERT_TRUE(Load(Message(Numbered(7, "text\r\n"))));
   const std::string current = reader.GetFileName();
+  std::vector<std::string> unreadable = {dir.Path("missing.txt"), dir.path().string(), ""};
+#if !defined(_WIN32)
   ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
-  const std::string unreadable[] = {dir.Path("missing.txt"), dir.path().string(), "/dev/null",
-                                    dir.Path("fifo"), ""};
+  unreadable.insert(unreadable.end(), {"/dev/null", dir.Path("fifo")});
+#endif
   for (const std::string& path : unreadable) {
     EXPECT_FALSE(reader.Open(path)) << path;
     EXPECT_EQ(reader.GetFileName(), current) << path;
@@ -214,6 +218,7 @@ TEST_F(ReaderTest, FailedOpenKeepsThePreviousFile) {
   }
 }
 
+#if !defined(_WIN32)  // FIFOs and files that read shorter than their size
 TEST_F(ReaderTest, FifoWithoutWriterDoesNotHang) {
   const std::string fifo = dir.Path("fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -254,6 +259,7 @@ TEST_F(ReaderTest, ShortReadKeepsOnlyTheBytesRead) {
     EXPECT_EQ(std::string(out).find('X'), std::string::npos);
   }
 }
+#endif
 
 TEST_F(ReaderTest, SmallerFileNeverShowsBytesOfALargerOne) {
   ASSERT_TRUE(Load(kPair + "body one\r\nbody two\r\nbody three\r\n"));

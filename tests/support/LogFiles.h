@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
-#include <unistd.h>
 
 namespace zu::testing {
 
@@ -16,8 +16,11 @@ namespace zu::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "zu_test_XXXXXX").string();
-    path_ = mkdtemp(tmpl.data());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device random;
+    do {
+      path_ = base / ("zu_test_" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));  // false: the name was taken
   }
   ~TempDir() {
     std::error_code ec;
