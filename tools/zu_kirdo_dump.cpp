@@ -3,8 +3,14 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 #if defined(__GLIBC__)
 #include <stdio_ext.h>
 #endif
@@ -41,16 +47,33 @@ const char* const kHelp =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+bool StdoutIsTerminal() {
+#if defined(_WIN32)
+  return _isatty(_fileno(stdout)) != 0;
+#else
+  return isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
+void SetUpOutput() {
+#if defined(_WIN32)
+  // Records end in LF, and text from a log is written byte for byte.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   // Into a pipe or a file, output goes in few large writes; a terminal keeps
   // its lines as they come.
   static char output[size_t{1} << 16];
-  if (isatty(STDOUT_FILENO) == 0) std::setvbuf(stdout, output, _IOFBF, sizeof output);
+  if (!StdoutIsTerminal()) std::setvbuf(stdout, output, _IOFBF, sizeof output);
 #if defined(__GLIBC__)
   // One thread writes: a tree's tens of thousands of records need no lock each.
   __fsetlocking(stdout, FSETLOCKING_BYCALLER);
 #endif
-  std::vector<std::string> args(argv + 1, argv + argc);
+}
+
+int Run(const std::vector<std::string>& args) {
   bool raw = false;
   size_t at = 0;
   if (at < args.size() && args[at] == "--help") {
@@ -84,3 +107,27 @@ int main(int argc, char** argv) {
   std::fputs(kHelp, stderr);
   return zu::dump::ExitUsage;
 }
+
+}  // namespace
+
+#if defined(_WIN32)
+// Windows hands the arguments over in UTF-16, file names included; the
+// program's paths and texts are UTF-8 there.
+int wmain(int argc, wchar_t** argv) {
+  SetUpOutput();
+  std::vector<std::string> args;
+  for (int k = 1; k < argc; ++k) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, argv[k], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, argv[k], -1, arg.data(), bytes, nullptr, nullptr);
+    arg.pop_back();  // the terminating NUL
+    args.push_back(arg);
+  }
+  return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+  SetUpOutput();
+  return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif
