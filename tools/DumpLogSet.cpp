@@ -11,21 +11,15 @@ namespace zu::dump {
 
 void DumpUi::ClearTree() {
   nodes_.clear();
-  captions_.clear();
   firstTop_ = NoNode;
   lastTop_ = NoNode;
-  // Room for the largest tree and the captions of ten full files, so that
-  // they are seldom moved while they grow.
+  // Room for the largest tree, so that it is seldom moved while it grows.
   nodes_.reserve(static_cast<size_t>(MaxLogFiles) * MaxMessages + MaxOrphanRoots);
-  captions_.reserve(size_t{1} << 20);
 }
 
 // The set names its nodes 0, 1, 2 ... in the order it adds them.
 void DumpUi::Add(NodeId id, std::string_view caption, NodeId& first, NodeId& last) {
-  nodes_.resize(static_cast<size_t>(id) + 1);
-  nodes_[id].captionAt = static_cast<uint32_t>(captions_.size());
-  nodes_[id].captionBytes = static_cast<uint32_t>(caption.size());
-  captions_ += caption;
+  nodes_.push_back({NoNode, NoNode, NoNode, caption});
   if (first == NoNode) first = id;
   else nodes_[last].nextSibling = id;
   last = id;
@@ -35,10 +29,6 @@ void DumpUi::AddTopLevel(NodeId id, std::string_view caption) { Add(id, caption,
 
 void DumpUi::AddChild(NodeId parent, NodeId id, std::string_view caption) {
   Add(id, caption, nodes_[parent].firstChild, nodes_[parent].lastChild);
-}
-
-std::string_view DumpUi::Caption(NodeId node) const {
-  return std::string_view(captions_.data() + nodes_[node].captionAt, nodes_[node].captionBytes);
 }
 
 void DumpUi::Warn(Message m, const std::string& path) {

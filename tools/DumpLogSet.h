@@ -30,24 +30,22 @@ class DumpUi : public LogSetUi {
   NodeId FirstTopLevel() const { return firstTop_; }
   NodeId FirstChild(NodeId node) const { return nodes_[node].firstChild; }
   NodeId NextSibling(NodeId node) const { return nodes_[node].nextSibling; }
-  std::string_view Caption(NodeId node) const;
+  std::string_view Caption(NodeId node) const { return nodes_[node].caption; }
 
  private:
-  // Links instead of a list of children per node, and every caption in one
-  // string: the largest tree (over 30,000 nodes) then costs a few blocks of
-  // memory rather than a block per node.
+  // Links instead of a list of children per node: the largest tree (over
+  // 30,000 nodes) then costs one block of memory rather than a block per
+  // node. The captions stay where the set keeps them.
   struct Node {
     NodeId firstChild = NoNode;
     NodeId lastChild = NoNode;
     NodeId nextSibling = NoNode;
-    uint32_t captionAt = 0;
-    uint32_t captionBytes = 0;
+    std::string_view caption;
   };
 
   void Add(NodeId id, std::string_view caption, NodeId& first, NodeId& last);
 
   std::vector<Node> nodes_;  // by id
-  std::string captions_;
   NodeId firstTop_ = NoNode;
   NodeId lastTop_ = NoNode;
 };

@@ -39,7 +39,7 @@ std::string FileArgument(const std::vector<std::string>& args, std::string& prob
 }
 
 void WriteRawMessage(const zuLogFile& r, int32_t i) {
-  WriteRecord({"M", std::to_string(i), std::to_string(r.GetNumber(i)), std::to_string(r.GetParentNumber(i)),
+  WriteRecord({"M", i, r.GetNumber(i), r.GetParentNumber(i),
                r.GetSenderID(i), r.GetSenderName(i), r.GetTitle(i), r.GetDate(i), r.GetTime(i)});
   char line[LineBufferSize];
   for (int32_t j = 0; r.GetBodyLine(i, j, line); ++j) WriteRecord({"B", line});

@@ -1,5 +1,7 @@
 #include "DumpOutput.h"
 
+#include <array>
+#include <charconv>
 #include <cstdio>
 
 #include "text/Cp932Codec.h"
@@ -8,13 +10,10 @@ namespace zu::dump {
 
 namespace {
 
-// The escape of a byte that a raw field cannot hold as it is; null for the rest.
+// The escape of a byte that a raw field cannot hold as it is; null for the
+// rest. Of these only the backslash can be a trail byte (trail bytes start at
+// 0x40); it is escaped as any byte of its value is.
 const char* EscapeOf(char c) {
-  // The four escaped bytes are all at or below the backslash, 0x5C; most
-  // bytes of a text (lower-case letters, lead bytes) stand above it. A trail
-  // byte can be 0x5C itself or lower (they start at 0x40) and is escaped as
-  // any byte of its value is.
-  if (static_cast<unsigned char>(c) > '\\') return nullptr;
   switch (c) {
     case '\t': return "\\t";
     case '\n': return "\\n";
@@ -24,14 +23,21 @@ const char* EscapeOf(char c) {
   }
 }
 
+// Which bytes EscapeOf escapes, looked up once per byte: a tree writes
+// every caption through here.
+constexpr std::array<bool, 256> kEscaped = [] {
+  std::array<bool, 256> escaped{};
+  for (const char c : {'\t', '\n', '\r', '\\'}) escaped[static_cast<unsigned char>(c)] = true;
+  return escaped;
+}();
+
 // Appends `bytes` escaped, copying the stretches between escapes whole.
 void AppendEscaped(std::string& out, std::string_view bytes) {
   size_t from = 0;
   for (size_t at = 0; at < bytes.size(); ++at) {
-    const char* escape = EscapeOf(bytes[at]);
-    if (escape == nullptr) continue;
+    if (!kEscaped[static_cast<unsigned char>(bytes[at])]) continue;
     out.append(bytes.data() + from, at - from);
-    out += escape;
+    out += EscapeOf(bytes[at]);
     from = at + 1;
   }
   out.append(bytes.data() + from, bytes.size() - from);
@@ -46,15 +52,21 @@ std::string EscapeField(std::string_view bytes) {
   return out;
 }
 
-void WriteRecord(std::initializer_list<std::string_view> fields) {
+RecordField::RecordField(int32_t number) {
+  const auto written = std::to_chars(digits_, digits_ + sizeof digits_, number);
+  digitCount_ = static_cast<size_t>(written.ptr - digits_);
+}
+
+void WriteRecord(std::initializer_list<RecordField> fields) {
   // A tree writes a record per node: one line's memory serves them all.
   static std::string line;
   line.clear();
   bool first = true;
-  for (std::string_view f : fields) {
+  for (const RecordField& f : fields) {
     if (!first) line += '\t';
     first = false;
-    AppendEscaped(line, f);
+    if (f.IsNumber()) line += f.Bytes();  // digits and a sign need no escape
+    else AppendEscaped(line, f.Bytes());
   }
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), stdout);

@@ -105,7 +105,7 @@ int RunPrint(bool raw, const std::vector<std::string>& args) {
     return 0;
   }
   for (const PrintLine& l : lines) {
-    WriteRecord({std::to_string(l.page), std::to_string(l.line), l.text});
+    WriteRecord({l.page, l.line, l.text});
   }
   return 0;
 }

@@ -57,7 +57,7 @@ std::string ParseRequest(bool raw, const std::vector<std::string>& args, SearchR
 
 void WriteHit(bool raw, const LogSet& set, const SearchHit& hit) {
   if (raw) {
-    WriteRecord({std::to_string(hit.row), std::to_string(hit.item)});
+    WriteRecord({hit.row, hit.item});
     return;
   }
   const LogInfoItem& m = set[hit.row][hit.item];

@@ -61,20 +61,20 @@ std::vector<std::pair<int32_t, int32_t>> MessagesWithoutNode(const LogSet& set) 
 void WriteRaw(DumpSession& session) {
   const LogSet& set = session.Set();
   for (int32_t f = 0; f <= set.LastFile(); ++f) {
-    WriteRecord({"F", std::to_string(f), std::to_string(set[f][0].FileRank), set[f][0].FileName});
+    WriteRecord({"F", f, set[f][0].FileRank, set[f][0].FileName});
   }
   for (const Visit& v : DisplayOrder(session.Ui())) {
     const std::string_view caption = session.Ui().Caption(v.node);
     int32_t row = -1;
     int32_t item = -1;
     if (set.FindItemOfNode(v.node, row, item)) {
-      WriteRecord({"N", std::to_string(v.depth), std::to_string(row), std::to_string(item), caption});
+      WriteRecord({"N", v.depth, row, item, caption});
     } else {
-      WriteRecord({"P", std::to_string(v.depth), "", "", caption});
+      WriteRecord({"P", v.depth, "", "", caption});
     }
   }
   for (const auto& [row, item] : MessagesWithoutNode(set)) {
-    WriteRecord({"U", std::to_string(row), std::to_string(item)});
+    WriteRecord({"U", row, item});
   }
 }
 

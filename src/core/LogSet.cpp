@@ -16,12 +16,16 @@ const LogSet::Row& LogSet::operator[](int32_t row) const {
   return rows_[row] != nullptr ? *rows_[row] : never;
 }
 
-// Row `row`, made when first needed; the whole table's block is taken with
-// the first row.
+// The block of every row, taken once.
+bool LogSet::TakeRowsBlock() {
+  if (!rowsBlock_) rowsBlock_.reset(AllocateLargeBlock(kRowsBytes));
+  return rowsBlock_ != nullptr;
+}
+
+// Row `row`, made when first needed.
 bool LogSet::TakeRow(int32_t row) {
   static_assert(std::is_trivially_destructible_v<Row>, "rows are given back with their block, undestroyed");
-  if (!rowsBlock_) rowsBlock_.reset(AllocateLargeBlock(kRowsBytes));
-  if (!rowsBlock_) return false;
+  if (!TakeRowsBlock()) return false;
   if (rows_[row] == nullptr) rows_[row] = new (static_cast<Row*>(rowsBlock_.get()) + row) Row{};
   return true;
 }
@@ -35,8 +39,6 @@ void LogSet::ResetLogSet() {
     for (int32_t i = 0; row[i].Index != -1; ++i) row[i] = LogInfoItem{};
     paths_[f] = {};
   }
-  // No item views a kept text any more.
-  texts_.Clear();
   orphanRoots_.Clear();
   lastFile_ = -1;
   nodeItems_.clear();
@@ -44,6 +46,8 @@ void LogSet::ResetLogSet() {
   numbersIndexed_ = false;
   ui_.ClearTree();
   ui_.ClearView();
+  // No item and no node of the front end's views a kept text any more.
+  texts_.Clear();
 }
 
 bool LogSet::LoadLogFile(const std::string& path) {
@@ -97,7 +101,7 @@ void LogSet::OpenFiles(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   ResetLogSet();
   // The table takes huge pages only where the rows to be filled fill them.
-  if (TakeRow(0)) {
+  if (TakeRowsBlock()) {
     ExpectFill(rowsBlock_.get(), kRowsBytes, sizeof(Row) * std::min<size_t>(paths.size(), MaxLogFiles));
   }
   for (const std::string& path : paths) LoadLogFile(path);  // a failure has warned
@@ -191,7 +195,9 @@ void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
   } else {
     // Every placeholder taken: the message stays out of the tree.
     if (FindFreeOrphanRoot() == -1) return;
-    const NodeId placeholder = NewTopLevel(std::to_string(m.ParentNumber));
+    std::string_view caption;  // kept until the set is reset, as every caption is
+    if (!texts_.Keep(std::to_string(m.ParentNumber), caption)) throw std::bad_alloc();
+    const NodeId placeholder = NewTopLevel(caption);
     orphanRoots_.Take(m.ParentNumber, placeholder);
     node = NewChild(placeholder, m.Title);
   }

@@ -82,6 +82,7 @@ class LogSetUi {
   virtual ~LogSetUi() = default;
   virtual void ClearTree() = 0;
   // Adds node `id` after all top-level nodes / after all children of `parent`.
+  // The caption's bytes stay where they are until the next ClearTree.
   virtual void AddTopLevel(NodeId id, std::string_view caption) = 0;
   virtual void AddChild(NodeId parent, NodeId id, std::string_view caption) = 0;
   // Empties the text pane and the four message fields.
@@ -148,6 +149,7 @@ class LogSet {
   };
 
   Row& RowAt(int32_t row) { return *rows_[row]; }
+  bool TakeRowsBlock();
   bool TakeRow(int32_t row);
   bool KeepTitles(int32_t f, std::string_view path);
   void BuildTree();

@@ -104,6 +104,47 @@ std::string_view TitleOf(const char* line1) {
   return SubText(line1, p + format::TitleFrom, ToTheEnd);
 }
 
+// What the index keeps of a first header line, found in the walk that
+// recognises it: NumberOf and TitleOf of the line.
+struct HeaderLine1 {
+  int32_t number = 0;
+  std::string_view title;
+};
+
+// Whether `line` is a first header line, with its fields when it is. The
+// first '/' must stand before the first space: one pass finds whichever
+// comes first. Called for every line that may start a pair, so each step
+// walks on from the last.
+bool ParseHeaderLine1(std::string_view line, HeaderLine1& out) {
+  const size_t slash = SkipBytesOtherThan(line, 0, format::NumberEnd, format::Separator);
+  if (slash < 1 || slash == line.size() || line[slash] != format::NumberEnd) return false;
+  const size_t space = SkipBytesOtherThan(line, slash, format::Separator);
+  if (space == line.size() || space == slash + 1) return false;
+  const int32_t number = AtoI(line.substr(0, slash));
+  if (number <= 0 || AtoI(line.substr(slash + 1, space - slash - 1)) <= 0) return false;
+  // No space comes before `space`, so the sender ID is field 1 at spaces,
+  // and where it starts is the reference point of the columns.
+  const size_t idFrom = SkipBytes(line, space, format::Separator);
+  const size_t idTo = SkipBytesOtherThan(line, idFrom, format::Separator);
+  if (idTo - idFrom != static_cast<size_t>(format::SenderIDBytes)) return false;
+  out.number = number;
+  const size_t titleFrom = idFrom + format::TitleFrom;
+  const bool titled = line.size() >= static_cast<size_t>(format::MinTitleLineBytes) && titleFrom <= line.size();
+  out.title = titled ? line.substr(titleFrom) : std::string_view();
+  return true;
+}
+
+// ParentOf, for a line known to be a second header line (its length from
+// the walk that recognised it).
+int32_t ParentOfLine2(std::string_view line2) {
+  if (line2.size() <= static_cast<size_t>(format::ParentFrom)) return -1;
+  const std::string_view tail = line2.substr(format::ParentFrom);
+  const size_t end = tail.find(format::ParentEnd);
+  if (end == std::string_view::npos || end == 0) return -1;
+  const int32_t parent = AtoI(tail.substr(0, end));
+  return parent > 0 ? parent : -1;
+}
+
 // Whether the line of `raw` bytes could be a first header line, judged by
 // its first kept byte alone: the text must open with the number before the
 // '/', that is atoi's white space (but no space, which would come before the
@@ -254,13 +295,18 @@ void zuLogFile::BuildIndex() {
     const int32_t next = LineAfter(pos);
     if (next == -1) return;  // a final piece without LF is never a first line
     const std::string_view raw(buffer_.get() + pos, static_cast<size_t>(next - 1 - pos));
+    HeaderLine1 fields;
     if (MayBeHeaderLine1(raw)) {
-      CopyLineText(raw, line);
-      if (IsHeaderLine1(line)) {
+      CopyLineText(raw, line);  // the line as read ends at its first NUL
+      if (ParseHeaderLine1(std::string_view(line, std::strlen(line)), fields)) {
+        KeepHeaderLine1(count, pos, raw, line, fields.number, fields.title);
         // The line after a first header line is consumed whatever it holds,
         // even when it is itself a first header line.
         const int32_t afterPair = ReadLine(next, line);
-        if (IsHeaderLine2(line)) messageStarts_[count++] = pos;
+        if (IsHeaderLine2(line)) {
+          parents_[count] = ParentOfLine2(line);
+          messageStarts_[count++] = pos;
+        }
         if (afterPair == -1) return;
         pos = afterPair;
         continue;
@@ -270,20 +316,25 @@ void zuLogFile::BuildIndex() {
   }
 }
 
+// What the log set takes of every message, kept while the line is at hand:
+// its number, and where its title stands in the buffer when the line's bytes
+// up to the title's end are the text itself (no CR among them to drop).
+void zuLogFile::KeepHeaderLine1(int32_t i, int32_t pos, std::string_view raw, const char* line1,
+                                int32_t number, std::string_view title) {
+  numbers_[i] = number;
+  titleBytes_[i] = static_cast<int32_t>(title.size());
+  if (title.empty()) {
+    titleAt_[i] = pos;
+    return;
+  }
+  const auto end = static_cast<size_t>(title.data() + title.size() - line1);
+  const bool asRead = end <= raw.size() && std::memchr(raw.data(), DroppedCR, end) == nullptr;
+  titleAt_[i] = asRead ? pos + static_cast<int32_t>(title.data() - line1) : -1;
+}
+
 bool zuLogFile::IsHeaderLine1(const char* text) {
-  // The first '/' must stand before the first space: one pass finds
-  // whichever comes first. Called for every line that may start a pair, so
-  // each step walks on from the last.
-  const std::string_view line(text);
-  const size_t slash = SkipBytesOtherThan(line, 0, format::NumberEnd, format::Separator);
-  if (slash < 1 || slash == line.size() || line[slash] != format::NumberEnd) return false;
-  const size_t space = SkipBytesOtherThan(line, slash, format::Separator);
-  if (space == line.size() || space == slash + 1) return false;
-  if (AtoI(line.substr(0, slash)) <= 0 || AtoI(line.substr(slash + 1, space - slash - 1)) <= 0) return false;
-  // No space comes before `space`, so the sender ID is field 1 at spaces.
-  const size_t idFrom = SkipBytes(line, space, format::Separator);
-  const size_t idTo = SkipBytesOtherThan(line, idFrom, format::Separator);
-  return idTo - idFrom == static_cast<size_t>(format::SenderIDBytes);
+  HeaderLine1 fields;
+  return ParseHeaderLine1(text, fields);
 }
 
 bool zuLogFile::IsHeaderLine2(const char* text) {
@@ -373,6 +424,12 @@ bool zuLogFile::GetSenderNameAndID(int32_t i, char* line1, std::string_view& nam
 bool zuLogFile::GetNumberParentTitle(int32_t i, char* line1, int32_t& number, int32_t& parent,
                                      std::string_view& title) const {
   if (!HasMessage(i)) return false;
+  if (titleAt_[i] >= 0) {  // kept by the index
+    number = numbers_[i];
+    parent = parents_[i];
+    title = std::string_view(buffer_.get() + titleAt_[i], static_cast<size_t>(titleBytes_[i]));
+    return true;
+  }
   char line2[LineBufferSize];
   ReadLine(ReadLine(messageStarts_[i], line1), line2);
   number = NumberOf(line1);

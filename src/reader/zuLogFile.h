@@ -88,10 +88,11 @@ class zuLogFile {
   // False, changing nothing, when there is no message at `i`.
   bool GetSenderNameAndID(int32_t i, char* line1, std::string_view& name,
                           std::string_view& id) const;
-  // GetNumber, GetParentNumber and GetTitle of message `i` from one read of
-  // its header lines into `line1` (LineBufferSize bytes), the title as a view
-  // into it, for a caller that takes all three of every message. False,
-  // changing nothing, when there is no message at `i`.
+  // GetNumber, GetParentNumber and GetTitle of message `i`, for a caller
+  // that takes all three of every message: kept by the index, or read again
+  // into `line1` (LineBufferSize bytes). The title is a view into `line1` or
+  // the buffer, valid until the next Open. False, changing nothing, when
+  // there is no message at `i`.
   bool GetNumberParentTitle(int32_t i, char* line1, int32_t& number, int32_t& parent,
                             std::string_view& title) const;
   // Body line `j` of message `i` into `out` (at least 255 bytes). Reading
@@ -115,6 +116,8 @@ class zuLogFile {
   bool ReadHeaderLine2(int32_t i, char* line2) const;
 
   void HoldNothing();
+  void KeepHeaderLine1(int32_t i, int32_t pos, std::string_view raw, const char* line1, int32_t number,
+                       std::string_view title);
 
   FileSource files_;
   ByteSource* source_ = &files_;
@@ -128,6 +131,11 @@ class zuLogFile {
   std::string currentFile_;
   bool held_ = false;  // the current file's Open succeeded
   std::array<int32_t, MaxMessages> messageStarts_{};
+  // Fields of each indexed message, kept by BuildIndex (GetNumberParentTitle).
+  std::array<int32_t, MaxMessages> numbers_{};
+  std::array<int32_t, MaxMessages> parents_{};
+  std::array<int32_t, MaxMessages> titleAt_{};  // -1: read the line again
+  std::array<int32_t, MaxMessages> titleBytes_{};
 
   // Where the last GetBodyLine call left off, so that a walk j = 0, 1, 2 ...
   // reads each line once. Reset by every Open.
