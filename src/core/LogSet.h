@@ -158,7 +158,15 @@ class LogSet {
   void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
   NodeId NewTopLevel(std::string_view caption);
   NodeId NewChild(NodeId parent, std::string_view caption);
+  // An entry of the index of first numbers; item -1: a free slot.
+  struct NumberSlot {
+    int32_t number = 0;
+    int32_t row = -1;
+    int32_t item = -1;
+  };
   void IndexFirstNumbers();
+  const NumberSlot& SlotOf(int32_t number) const;
+  NumberSlot& SlotOf(int32_t number);
   bool FirstItemWithNumber(int32_t number, Position& at) const;
 
   zuLogFile& reader_;
@@ -181,7 +189,8 @@ class LogSet {
   // item order. The table does not change between two loads, so the index
   // of first numbers is built once per tree build and dropped by every load.
   std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
-  std::vector<std::pair<int32_t, Position>> firstByNumber_;  // sorted by number
+  std::vector<NumberSlot> firstByNumber_;  // hashed by number
+  int32_t hashShift_ = 28;
   bool numbersIndexed_ = false;
 };
 
