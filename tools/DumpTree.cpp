@@ -24,14 +24,14 @@ struct Visit {
   int32_t depth;
 };
 
-// Every node, a node before its children, siblings in the order they were
-// added. Walked with a stack of the siblings still to visit: a chain of
-// replies can be thousands deep.
-std::vector<Visit> DisplayOrder(const DumpUi& ui) {
-  std::vector<Visit> order;
+// Calls `visit` for every node, a node before its children, siblings in the
+// order they were added. Walked with a stack of the siblings still to visit:
+// a chain of replies can be thousands deep.
+template <typename Visitor>
+void InDisplayOrder(const DumpUi& ui, Visitor visit) {
   std::vector<Visit> pending;
   for (Visit v{ui.FirstTopLevel(), 0}; v.node != NoNode;) {
-    order.push_back(v);
+    visit(v);
     const NodeId next = ui.NextSibling(v.node);
     if (ui.FirstChild(v.node) != NoNode) {
       if (next != NoNode) pending.push_back({next, v.depth});
@@ -45,7 +45,6 @@ std::vector<Visit> DisplayOrder(const DumpUi& ui) {
       v.node = NoNode;
     }
   }
-  return order;
 }
 
 std::vector<std::pair<int32_t, int32_t>> MessagesWithoutNode(const LogSet& set) {
@@ -63,7 +62,7 @@ void WriteRaw(DumpSession& session) {
   for (int32_t f = 0; f <= set.LastFile(); ++f) {
     WriteRecord({"F", f, set[f][0].FileRank, set[f][0].FileName});
   }
-  for (const Visit& v : DisplayOrder(session.Ui())) {
+  InDisplayOrder(session.Ui(), [&](const Visit& v) {
     const std::string_view caption = session.Ui().Caption(v.node);
     int32_t row = -1;
     int32_t item = -1;
@@ -72,7 +71,7 @@ void WriteRaw(DumpSession& session) {
     } else {
       WriteRecord({"P", v.depth, "", "", caption});
     }
-  }
+  });
   for (const auto& [row, item] : MessagesWithoutNode(set)) {
     WriteRecord({"U", row, item});
   }
@@ -103,7 +102,7 @@ void WriteHuman(DumpSession& session) {
               OneLine(set[f][0].FileName));  // a path is shown as its own bytes
   }
   WriteLine("Tree:");
-  for (const Visit& v : DisplayOrder(session.Ui())) {
+  InDisplayOrder(session.Ui(), [&](const Visit& v) {
     const std::string indent = Indent(v.depth);
     int32_t row = -1;
     int32_t item = -1;
@@ -112,7 +111,7 @@ void WriteHuman(DumpSession& session) {
     } else {
       WriteLine(indent + "[" + ToUtf8(session.Ui().Caption(v.node)) + "]  (not loaded)");
     }
-  }
+  });
   const auto left = MessagesWithoutNode(set);
   if (left.empty()) return;
   WriteLine("Not in the tree (every placeholder taken):");

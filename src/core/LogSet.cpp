@@ -180,7 +180,7 @@ void LogSet::IndexFirstNumbers() {
     const Row& row = (*this)[f];
     for (int32_t i = 0; row[i].Index != -1; ++i) {
       NumberSlot& slot = SlotOf(row[i].Number);
-      if (slot.item == -1) slot = {row[i].Number, f, i};
+      if (slot.where == -1) slot = {row[i].Number, f * RowSize + i};
     }
   }
   numbersIndexed_ = true;
@@ -190,7 +190,7 @@ void LogSet::IndexFirstNumbers() {
 const LogSet::NumberSlot& LogSet::SlotOf(int32_t number) const {
   const size_t mask = firstByNumber_.size() - 1;
   size_t at = (static_cast<uint32_t>(number) * 0x9E3779B1u) >> hashShift_;  // Fibonacci hashing
-  while (firstByNumber_[at].item != -1 && firstByNumber_[at].number != number) at = (at + 1) & mask;
+  while (firstByNumber_[at].where != -1 && firstByNumber_[at].number != number) at = (at + 1) & mask;
   return firstByNumber_[at];
 }
 
@@ -240,8 +240,8 @@ NodeId LogSet::NewChild(NodeId parent, std::string_view caption) {
 bool LogSet::FirstItemWithNumber(int32_t number, Position& at) const {
   if (numbersIndexed_) {
     const NumberSlot& slot = SlotOf(number);
-    if (slot.item == -1) return false;
-    at = {slot.row, slot.item};
+    if (slot.where == -1) return false;
+    at = {slot.where / RowSize, slot.where % RowSize};
     return true;
   }
   for (int32_t f = 0; f <= lastFile_; ++f) {

@@ -158,11 +158,10 @@ class LogSet {
   void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
   NodeId NewTopLevel(std::string_view caption);
   NodeId NewChild(NodeId parent, std::string_view caption);
-  // An entry of the index of first numbers; item -1: a free slot.
+  // An entry of the index of first numbers; where -1: a free slot.
   struct NumberSlot {
     int32_t number = 0;
-    int32_t row = -1;
-    int32_t item = -1;
+    int32_t where = -1;  // row x RowSize + item
   };
   void IndexFirstNumbers();
   const NumberSlot& SlotOf(int32_t number) const;
