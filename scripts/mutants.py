@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""Fault injection: how many small faults put into the code do the tests catch?
+
+    mutants.py BUILD_DIR [--per-layer N] [--seed S] [--layers reader,core,...] [--list]
+
+For each layer (a folder of the sources), picks N places at random (the same ones for the same
+seed and sources) where one operator below changes the code, and for each in turn: writes the
+changed file, rebuilds BUILD_DIR (a configured build of this checkout), runs the layer's tests
+with ctest, and puts the file back. A mutant is killed when the build or a test fails. Prints one
+line per mutant and the kill rate per layer. Run it on a checkout of its own: it edits the sources.
+
+Operators: a comparison turned (== and !=, < and <=, > and >=), && and || swapped, true and false
+swapped, a number moved by one, a ! dropped, a call statement dropped.
+"""
+
+import argparse
+import os
+import random
+import re
+import subprocess
+import sys
+
+LAYERS = {
+    "reader": (["src/reader"], "reader|core|tools"),
+    "core": (["src/core"], "core|tools|forms"),
+    "text": (["src/text"], "text|tools|forms"),
+    "startup": (["src/startup"], "startup"),
+    "forms": (["src/forms"], "forms"),
+    "tools": (["tools"], "tools"),
+}
+
+OPERATORS = [
+    ("==", r"(?<![=!<>])==(?!=)", "!="),
+    ("!=", r"!=", "=="),
+    ("<=", r"(?<![<])<=", "<"),
+    ("<", r"(?<![<\w:])<(?![<=])(?=\s)", "<="),
+    (">=", r"(?<![>-])>=", ">"),
+    (">", r"(?<![>-])(?<=\s)>(?![>=])", ">="),
+    ("&&", r"&&", "||"),
+    ("||", r"\|\|", "&&"),
+    ("true", r"\btrue\b", "false"),
+    ("false", r"\bfalse\b", "true"),
+    ("number", r"(?<![\w.])([1-9][0-9]*)(?![\w.])", None),
+    ("!", r"\(!(?!=)", "("),
+]
+
+CALL_STATEMENT = re.compile(r"^\s*[\w:.\->()\[\]]+\([^;{}]*\);\s*$")
+SKIP_LINE = re.compile(r"^\s*(#|//|\*|/\*)|static_assert|\boperator\b")
+
+
+def code_lines(path):
+    """(number, text) of the lines of a source file that are code, not comments or directives."""
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
+        lines = f.read().split("\n")
+    out = []
+    in_block = False
+    for number, text in enumerate(lines):
+        stripped = text.strip()
+        if in_block:
+            in_block = "*/" not in stripped
+            continue
+        if stripped.startswith("/*"):
+            in_block = "*/" not in stripped
+            continue
+        if not stripped or SKIP_LINE.search(text) or '"' in text and stripped.startswith('"'):
+            continue
+        out.append((number, text))
+    return lines, out
+
+
+def candidates(root, folders):
+    """Every (file, line number, operator, match start, match end, replacement) in the folders."""
+    found = []
+    for folder in folders:
+        for dirpath, _, names in os.walk(os.path.join(root, folder)):
+            for name in sorted(names):
+                if not name.endswith((".cpp", ".h")) or name.startswith("make_"):
+                    continue
+                path = os.path.join(dirpath, name)
+                _, lines = code_lines(path)
+                for number, text in lines:
+                    code = text.split("//")[0]
+                    for label, pattern, replacement in OPERATORS:
+                        for m in re.finditer(pattern, code):
+                            if label == "number":
+                                new = str(int(m.group(1)) + 1)
+                            else:
+                                new = replacement
+                            found.append((path, number, label, m.start(), m.end(), new))
+                    if CALL_STATEMENT.match(code) and "return" not in code:
+                        found.append((path, number, "drop call", 0, len(text), ""))
+    return sorted(found)
+
+
+def run(command, cwd, timeout):
+    try:
+        return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1  # a hang counts as caught: the tests did not pass
+
+
+def try_mutant(root, build, tests, mutant, jobs):
+    path, number, label, start, end, new = mutant
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
+        original = f.read()
+    lines = original.split("\n")
+    lines[number] = lines[number][:start] + new + lines[number][end:]
+    try:
+        with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
+            f.write("\n".join(lines))
+        if run(["cmake", "--build", build, "-j", str(jobs)], root, 1800) != 0:
+            return "killed (build)"
+        env_tests = ["ctest", "-R", "^(%s)" % tests, "-j", str(jobs), "--timeout", "120"]
+        if run(env_tests, build, 1800) != 0:
+            return "killed"
+        return "SURVIVED"
+    finally:
+        with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
+            f.write(original)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("build")
+    parser.add_argument("--per-layer", type=int, default=20)
+    parser.add_argument("--seed", type=int, default=2026)
+    parser.add_argument("--layers", default=",".join(LAYERS))
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--list", action="store_true", help="only list the chosen mutants")
+    options = parser.parse_args()
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    build = os.path.abspath(options.build)
+    os.environ.setdefault("QT_QPA_PLATFORM", "offscreen")
+    totals = {}
+    for layer in options.layers.split(","):
+        folders, tests = LAYERS[layer]
+        pool = candidates(root, folders)
+        chosen = sorted(random.Random("%d/%s" % (options.seed, layer)).sample(pool, min(options.per_layer, len(pool))))
+        killed = 0
+        for mutant in chosen:
+            path, number, label, start, end, new = mutant
+            where = "%s:%d %s" % (os.path.relpath(path, root), number + 1, label)
+            if options.list:
+                print(where, "->", repr(new))
+                continue
+            result = try_mutant(root, build, tests, mutant, options.jobs)
+            killed += result.startswith("killed")
+            print("%-8s %-55s %s" % (layer, where, result), flush=True)
+        totals[layer] = (killed, len(chosen))
+    if not options.list:
+        for layer, (killed, count) in totals.items():
+            print("%-8s %d of %d killed (%d %%)" % (layer, killed, count, 100 * killed // max(count, 1)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
