@@ -190,15 +190,17 @@ TEST_F(OpenTest, FocusAloneSelectsNothingAndArrowKeySelectsFirst) {
 // The first key after an Open moves from no node: End to the last node
 // shown (a collapsed node's comments are not shown), Down to the first.
 TEST_F(OpenTest, EndAfterAnOpenSelectsTheLastVisibleNode) {
-  const std::string path = WriteLog(dir, "a.log", {M(1, -1, "One"), M(2, -1, "Two"), M(3, 2, "Re:Two")});
+  const std::string path =
+      WriteLog(dir, "a.log", {M(1, -1, "One"), M(2, -1, "Two"), M(3, 2, "Re:Two"), M(4, 3, "Re:Re:Two")});
   for (const bool expanded : {false, true}) {
     Open({path});
     Top(1)->setExpanded(expanded);
+    Top(1)->child(0)->setExpanded(expanded);
     window->MM_Text->setFocus();
     window->TV_Log->setFocus();
     QApplication::processEvents();
     QTest::keyClick(window->TV_Log, Qt::Key_End);
-    QTreeWidgetItem* last = expanded ? Top(1)->child(0) : Top(1);
+    QTreeWidgetItem* last = expanded ? Top(1)->child(0)->child(0) : Top(1);
     EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{last}) << expanded;
     QTest::keyClick(window->TV_Log, Qt::Key_Home);  // and on from there as usual
     EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)});
