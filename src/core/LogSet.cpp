@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <tuple>
 
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 namespace zu {
 
 LogSet::LogSet(zuLogFile& reader, LogSetUi& ui)
@@ -36,9 +39,46 @@ bool LogSet::LoadLogFile(const std::string& path) {
     ui_.Warn(Message::CannotOpen, path);
     return false;
   }
+  FillRow();
+  return true;
+}
+
+// One chosen path: a log, or an archive of logs. An archive that gives no
+// file and no warning holds no log, and says so as such a file does.
+void LogSet::LoadChosen(const std::string& path) {
+  std::vector<SourceMember> members;
+  if (!reader_.Source().MembersOf(path, members)) {
+    LoadLogFile(path);
+    return;
+  }
+  bool told = false;
+  for (const SourceMember& member : members) told = LoadMember(member) || told;
+  if (!told) ui_.Warn(Message::CannotOpen, path);
+}
+
+// As LoadLogFile, but a member that opens and holds no message (a readme
+// that a header pair happened to stand in) is passed over without a word.
+// True when it loaded or warned.
+bool LogSet::LoadMember(const SourceMember& member) {
+  if (lastFile_ >= MaxLogFiles - 1) {
+    ui_.Warn(Message::TooManyFiles, std::string());
+    return true;
+  }
+  if (member.readable && reader_.Open(member.name)) {
+    FillRow();
+    return true;
+  }
+  if (member.readable && reader_.GetFileName() == member.name) return false;
+  ui_.Warn(Message::CannotOpen, member.name);
+  return true;
+}
+
+// The next row from the file that the reader has just opened.
+void LogSet::FillRow() {
   Row& row = (*logInfo_)[++lastFile_];
   RowText& text = rowText_[lastFile_];
   numbersIndexed_ = false;
+  held_ = loadedBytes_[lastFile_] = BytesOf(reader_);
   text.path = reader_.GetFileName();
   text.titles.reserve(static_cast<size_t>(MaxMessages) * MaxLineBytes);
   const auto& starts = reader_.MessageStarts();
@@ -54,13 +94,18 @@ bool LogSet::LoadLogFile(const std::string& path) {
     m.InTree = 0;
     m.Node = NoNode;
   }
-  return true;
+}
+
+LogSet::LoadedBytes LogSet::BytesOf(const zuLogFile& reader) {
+  const std::string_view data = reader.Data();
+  const XXH128_hash_t digest = XXH3_128bits(data.data(), data.size());
+  return {static_cast<int64_t>(data.size()), digest.low64, digest.high64};
 }
 
 void LogSet::OpenFiles(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   ResetLogSet();
-  for (const std::string& path : paths) LoadLogFile(path);  // a failure has warned
+  for (const std::string& path : paths) LoadChosen(path);  // a failure has warned
   BuildThreadTree();
 }
 
@@ -215,7 +260,13 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
 
 bool LogSet::HoldFileOf(int32_t row) {
   const std::string& path = rowText_[row].path;  // every item of the row has it
-  return reader_.Holds(path) || reader_.Open(path);
+  if (reader_.Holds(path) && held_ == loadedBytes_[row]) return true;
+  if (!reader_.Open(path)) {
+    held_ = LoadedBytes{};
+    return false;
+  }
+  held_ = BytesOf(reader_);
+  return held_ == loadedBytes_[row];
 }
 
 const OrphanRoot& OrphanRootTable::operator[](int32_t k) const {

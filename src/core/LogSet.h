@@ -106,6 +106,9 @@ class LogSet {
   bool LoadLogFile(const std::string& path);
   // The Open command after its dialog: reset (when `paths` is not empty),
   // load each path in order, build the tree. An empty list changes nothing.
+  // An archive's members that are logs load one by one, as if each had been
+  // chosen, under the names the reader's source gives them; a member that
+  // holds no message takes no row and is not mentioned.
   void OpenFiles(const std::vector<std::string>& paths);
   // Builds the tree from the loaded rows, starting again from no nodes.
   void BuildThreadTree();
@@ -119,8 +122,9 @@ class LogSet {
   int32_t RowOfRank(int32_t rank) const;
 
   // Makes the reader hold `row`'s file, opening it again unless the reader
-  // holds it from an Open that succeeded; false when that open fails
-  // (nothing is reported here).
+  // holds it from an Open that succeeded; false when that open fails, or
+  // when the file's bytes are no longer those it was loaded with (nothing is
+  // reported here).
   bool HoldFileOf(int32_t row);
 
   const Row& operator[](int32_t row) const { return (*logInfo_)[row]; }
@@ -136,6 +140,9 @@ class LogSet {
     int32_t item;
   };
 
+  void LoadChosen(const std::string& path);
+  bool LoadMember(const SourceMember& member);
+  void FillRow();
   void RankFiles();
   void ForgetTree();
   void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
@@ -155,6 +162,18 @@ class LogSet {
     std::string titles;
   };
   std::array<RowText, MaxLogFiles> rowText_;
+  // Each row's file as it was loaded, by its size and a digest of its bytes,
+  // and the bytes the reader holds since the set last opened a file: a file
+  // changed on disk since loading is not read as the one that was loaded.
+  struct LoadedBytes {
+    int64_t size = -1;
+    uint64_t low = 0;
+    uint64_t high = 0;
+    bool operator==(const LoadedBytes&) const = default;
+  };
+  static LoadedBytes BytesOf(const zuLogFile& reader);
+  std::array<LoadedBytes, MaxLogFiles> loadedBytes_;
+  LoadedBytes held_;
   int32_t lastFile_ = -1;
   OrphanRootTable orphanRoots_;
 
