@@ -25,7 +25,7 @@ bool MayBeContainer(std::string_view b) {
     return true;
   }
   const bool lzh = b.size() > 7 && b[2] == '-' && b[3] == 'l' && (b[4] == 'h' || b[4] == 'z') && b[6] == '-';
-  return lzh || b.substr(257, 5) == "ustar";
+  return lzh || (b.size() > 262 && b.substr(257, 5) == "ustar");
 }
 
 struct ArchiveDeleter {

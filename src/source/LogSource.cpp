@@ -347,4 +347,10 @@ void LogSource::LetOldestGo() {
   }
 }
 
+LogSource& FilesAsLogs() {
+  static FileSource files;
+  static LogSource source(files);
+  return source;
+}
+
 }  // namespace zu

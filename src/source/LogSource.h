@@ -103,4 +103,7 @@ class LogSource final : public ByteSource {
   int readError_ = 0;
 };
 
+// The file system's files as logs: the source of the programs' readers.
+LogSource& FilesAsLogs();
+
 }  // namespace zu
