@@ -195,10 +195,7 @@ ContainerListing ReadContainer(std::string_view bytes, int64_t limit,
     const bool overLimit = static_cast<int64_t>(entry.data.size()) > limit;
     const int64_t declared = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
     visit(entry);
-    if (!error.empty()) {
-      listing.broken = error;
-      break;
-    }
+    if (!error.empty()) break;  // the damaged member says so; nothing after it can be read
     if (streamed && (overLimit || !read) && declared > kMostSkippedInStream) {
       listing.broken = "a member too large to pass over";
       break;
