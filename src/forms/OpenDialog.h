@@ -3,7 +3,8 @@
 // chose or typed, in the order of its name field, whether the file exists or
 // not: the Open command opens each and warns about each that fails, so the
 // dialog itself refuses nothing. A single directory typed or chosen is
-// entered, as in any file dialog.
+// entered, as in any file dialog. Its listing also shows the files whose
+// names Qt cannot read (RawNamesModel), in Japanese, to be chosen as any.
 #pragma once
 
 #include <QFileDialog>
@@ -21,8 +22,13 @@ class OpenDialog : public QFileDialog {
 
   void accept() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QString NameFieldText() const;
+  void ShowRawNamesToo();
+  void ChooseRawName(const QString& path);
 
   QStringList chosen_;
 };
