@@ -1,6 +1,10 @@
 #include "forms/OpenDialog.h"
 
 #include <QAbstractItemView>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,6 +62,32 @@ void OpenDialog::ShowRawNamesToo() {
     view->viewport()->installEventFilter(this);
     view->installEventFilter(this);
   }
+  // Qt finds no such file and disables the Open button whenever the field
+  // or the selection changes; the button is watched and enabled again for
+  // names that are files.
+  auto* buttons = findChild<QDialogButtonBox*>();
+  const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
+  openButton_ = buttons != nullptr ? buttons->button(QDialogButtonBox::Open) : nullptr;
+  if (openButton_ == nullptr || fields.size() != 1) return;
+  openButton_->installEventFilter(this);
+  connect(fields.first(), &QLineEdit::textChanged, this, [this] { EnableOpenLater(); });
+}
+
+// After Qt's own update of the button, which comes later in the same event.
+void OpenDialog::EnableOpenLater() {
+  QTimer::singleShot(0, this, [this] {
+    if (FieldNamesFiles()) openButton_->setEnabled(true);
+  });
+}
+
+// Whether every name in the name field is a file, under its UTF-8 name or
+// its Shift-JIS one.
+bool OpenDialog::FieldNamesFiles() const {
+  const QStringList names = NamesInField(NameFieldText());
+  return !names.isEmpty() && std::all_of(names.begin(), names.end(), [this](const QString& name) {
+    const QString path = directory().absoluteFilePath(name);
+    return QFileInfo::exists(path) || LocalPathOf(path) != QFile::encodeName(path).toStdString();
+  });
 }
 
 void OpenDialog::ChooseRawName(const QString& path) {
@@ -66,6 +96,10 @@ void OpenDialog::ChooseRawName(const QString& path) {
 }
 
 bool OpenDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == openButton_ && event->type() == QEvent::EnabledChange && !openButton_->isEnabled()) {
+    EnableOpenLater();
+    return false;
+  }
   const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
   const bool enter = event->type() == QEvent::KeyPress &&
                      (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||

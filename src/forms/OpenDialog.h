@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QPushButton>
 #include <QStringList>
 #include <string>
 
@@ -29,8 +30,11 @@ class OpenDialog : public QFileDialog {
   QString NameFieldText() const;
   void ShowRawNamesToo();
   void ChooseRawName(const QString& path);
+  bool FieldNamesFiles() const;
+  void EnableOpenLater();
 
   QStringList chosen_;
+  QPushButton* openButton_ = nullptr;
 };
 
 // The names in a file dialog's name field: each name in double quotes when
