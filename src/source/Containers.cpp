@@ -17,6 +17,8 @@ namespace {
 // the reading there (an archive bomb costs nothing).
 constexpr int64_t kMostSkippedInStream = int64_t{64} << 20;
 
+}  // namespace
+
 // The formats whose marks stand at known places; anything else is a file.
 bool MayBeContainer(std::string_view b) {
   auto startsWith = [&](std::string_view mark) { return b.substr(0, mark.size()) == mark; };
@@ -27,6 +29,8 @@ bool MayBeContainer(std::string_view b) {
   const bool lzh = b.size() > 7 && b[2] == '-' && b[3] == 'l' && (b[4] == 'h' || b[4] == 'z') && b[6] == '-';
   return lzh || (b.size() > 262 && b.substr(257, 5) == "ustar");
 }
+
+namespace {
 
 struct ArchiveDeleter {
   void operator()(archive* a) const { archive_read_free(a); }

@@ -31,6 +31,11 @@ struct ContainerListing {
   std::string broken;  // why the archive could not be read to its end; empty when it could
 };
 
+// The bytes that the formats' marks need to be seen: a file whose first
+// bytes show none of them is no container.
+inline constexpr size_t ContainerMarkBytes = 264;
+bool MayBeContainer(std::string_view firstBytes);
+
 // Reads `bytes`. For an archive, `visit` is called with each entry in
 // archive order; the data of regular members is read only when
 // `wantData(index)` says so. For a compressed file the one entry is visited.

@@ -62,8 +62,22 @@ size_t Utf8CharAt(std::string_view b, size_t at) {
 
 // ---- header pairs ----
 
-// Calls `pair(line1, line2)` with the raw bytes of every first header line
-// that the next line completes, as the reader's index sees them.
+// The header pairs looked at: enough to tell the encodings apart, few
+// enough that a full log costs little more than reading it.
+constexpr int kPairsLookedAt = 64;
+
+// Whether the line could be a first header line, by its first byte kept:
+// the number before its '/' (atoi's white space, a sign or a digit).
+bool MayBeFirstHeaderLine(std::string_view raw) {
+  const size_t first = raw.find_first_not_of('\r');
+  if (first == std::string_view::npos) return false;
+  const char c = raw[first];
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// Calls `pair(line1, line2)` with the raw bytes of the first header lines
+// that the next line completes, as the reader's index sees them, until it
+// returns false.
 template <typename Visit>
 void ForEachHeaderPair(std::string_view bytes, Visit pair) {
   char line1[LineBufferSize];
@@ -74,43 +88,40 @@ void ForEachHeaderPair(std::string_view bytes, Visit pair) {
     if (lf == std::string_view::npos) return;
     const std::string_view first = bytes.substr(at, lf - at);
     at = lf + 1;
+    if (!MayBeFirstHeaderLine(first)) continue;
     CopyLineText(first, line1);
     if (!zuLogFile::IsHeaderLine1(line1)) continue;
     const size_t end = bytes.find('\n', at);
     const std::string_view second = bytes.substr(at, end == std::string_view::npos ? bytes.size() - at : end - at);
     CopyLineText(second, line2);
     if (zuLogFile::IsHeaderLine2(line2)) {
-      pair(first, second);
+      if (!pair(first, second)) return;
       at = end == std::string_view::npos ? bytes.size() : end + 1;
     }
   }
 }
 
-// The header pairs that carry text beyond ASCII and are whole characters in
-// `encoding`.
-int PairsValidIn(std::string_view bytes, TextEncoding encoding) {
-  int pairs = 0;
-  ForEachHeaderPair(bytes, [&](std::string_view line1, std::string_view line2) {
-    if ((HasHighByte(line1) || HasHighByte(line2)) && IsValidIn(encoding, line1) && IsValidIn(encoding, line2)) {
-      ++pairs;
-    }
-  });
-  return pairs;
-}
-
-// The one encoding in which more such pairs are whole than in either other;
-// false when none is.
+// The one encoding in which more of the header pairs that carry text beyond
+// ASCII are whole characters than in either other; false when none is.
 bool EncodingOfHeaderPairs(std::string_view bytes, TextEncoding& encoding) {
-  const TextEncoding candidates[] = {TextEncoding::Cp932, TextEncoding::EucJp, TextEncoding::Utf8};
+  constexpr TextEncoding kCandidates[] = {TextEncoding::Cp932, TextEncoding::EucJp, TextEncoding::Utf8};
+  int pairs[3] = {0, 0, 0};
+  int looked = 0;
+  ForEachHeaderPair(bytes, [&](std::string_view line1, std::string_view line2) {
+    if (!HasHighByte(line1) && !HasHighByte(line2)) return true;
+    for (int k = 0; k < 3; ++k) {
+      if (IsValidIn(kCandidates[k], line1) && IsValidIn(kCandidates[k], line2)) ++pairs[k];
+    }
+    return ++looked < kPairsLookedAt;
+  });
   int best = 0;
   bool unique = false;
-  for (const TextEncoding candidate : candidates) {
-    const int pairs = PairsValidIn(bytes, candidate);
-    if (pairs > best) {
-      best = pairs;
-      encoding = candidate;
+  for (int k = 0; k < 3; ++k) {
+    if (pairs[k] > best) {
+      best = pairs[k];
+      encoding = kCandidates[k];
       unique = true;
-    } else if (pairs == best) {
+    } else if (pairs[k] == best) {
       unique = false;
     }
   }
@@ -387,15 +398,17 @@ const char* NameOf(LineEnds ends) {
 }
 
 LineEnds LineEndsOf(std::string_view text) {
-  size_t crlf = 0, lf = 0, cr = 0;
-  for (size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '\n') {
-      if (at > 0 && text[at - 1] == '\r') ++crlf;
-      else ++lf;
-    } else if (text[at] == '\r' && (at + 1 >= text.size() || text[at + 1] != '\n')) {
-      ++cr;
-    }
+  // LF by LF, and the CRs counted at once: a CR that stands before no LF
+  // ends a line by itself.
+  size_t crlf = 0, lf = 0;
+  for (const char* at = text.data(), *end = text.data() + text.size();;) {
+    const auto* found = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+    if (found == nullptr) break;
+    if (found > text.data() && found[-1] == '\r') ++crlf;
+    else ++lf;
+    at = found + 1;
   }
+  const size_t cr = static_cast<size_t>(std::count(text.begin(), text.end(), '\r')) - crlf;
   const int kinds = (crlf > 0) + (lf > 0) + (cr > 0);
   if (kinds == 0) return LineEnds::None;
   if (kinds > 1) return LineEnds::Mixed;

@@ -185,6 +185,24 @@ bool LogSource::ReadAll(const std::string& path, std::string& bytes, int64_t& st
   return true;
 }
 
+// Whether the first bytes of `path` show an archive's or compression's mark:
+// a log is not read whole to learn that it is none.
+bool LogSource::HeadMayBeContainer(const std::string& path) {
+  int64_t stated = 0;
+  if (!files_.Open(path, stated)) return false;
+  std::string head(ContainerMarkBytes, '\0');
+  size_t got = 0;
+  while (got < head.size()) {
+    const ReadResult r = files_.Read(head.data() + got, static_cast<int64_t>(head.size() - got));
+    if (r.error == EINTR) continue;
+    if (r.error != 0 || r.bytes <= 0) break;
+    got += static_cast<size_t>(r.bytes);
+  }
+  files_.Close();
+  head.resize(got);
+  return MayBeContainer(head);
+}
+
 // Records every member of the archive `archive` from its `bytes`, keeping
 // the CP932 bytes of the first members that may be logs. False when the
 // bytes are no archive.
@@ -285,6 +303,7 @@ bool LogSource::MembersOf(const std::string& path, std::vector<SourceMember>& me
   if (!files_.Stamp(path, stamp)) return false;
   bool listed = false;
   for (const auto& [name, k] : known_) listed = listed || (k.archive == path && k.stamp == stamp);
+  if (!listed && !HeadMayBeContainer(path)) return false;
   if (!listed) {
     std::string bytes;
     int64_t stated = 0;

@@ -84,6 +84,7 @@ class LogSource final : public ByteSource {
   bool OpenFile(const std::string& path, const FileStamp& stamp, bool stamped, int64_t& size);
   bool OpenMember(const std::string& name, int64_t& size);
   bool ReadAll(const std::string& path, std::string& bytes, int64_t& stated);
+  bool HeadMayBeContainer(const std::string& path);
   bool List(const std::string& archive, const FileStamp& stamp, std::string_view bytes);
   bool Extract(Known& member);
   void Decode(std::string_view bytes, Decoded& decoded) const;
