@@ -27,9 +27,10 @@ inline std::string CheckText(const uint8_t* data, size_t size) {
     if (e == TextEncoding::Cp932 && out != bytes) return "CP932 changed";
     if (e != TextEncoding::Cp932 && !IsValidIn(TextEncoding::Cp932, out)) return std::string("no CP932 from ") + NameOf(e);
   }
-  if (guessed != TextEncoding::Cp932 && guessed != TextEncoding::Utf16LE && guessed != TextEncoding::Utf16BE &&
-      guessed != TextEncoding::Iso2022Jp && !IsValidIn(guessed, bytes)) {
-    return "guessed an encoding the text is not valid in";
+  // Without header pairs to go by, only an encoding the whole text is valid
+  // in is taken over CP932.
+  if (guessed == TextEncoding::EucJp && bytes.find_first_of("\r\n") == std::string_view::npos && !IsValidIn(guessed, bytes)) {
+    return "guessed EUC-JP for text that is no EUC-JP";
   }
   return {};
 }
