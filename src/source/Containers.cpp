@@ -126,9 +126,31 @@ bool HasParentStep(std::string_view name) {
   return false;
 }
 
+uint32_t Little16(std::string_view b, size_t at) {
+  return at + 1 < b.size() ? static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8 : 0;
+}
+
+// The length that the header at `at` gives its name, for the formats that
+// store one (LZH, ZIP); -1 for others. libarchive ends a name at a NUL, so a
+// longer stored name is one that holds a NUL.
+int64_t StoredNameLength(std::string_view b, size_t at, bool lha) {
+  if (!lha) return b.substr(at, 4) == "PK\x03\x04" ? Little16(b, at + 26) : -1;
+  if (at + 26 > b.size()) return -1;
+  const int level = b[at + 20];
+  if (level == 0 || level == 1) return static_cast<unsigned char>(b[at + 21]);
+  if (level != 2) return -1;
+  // Extended headers: a size (that of the next one), then type, data, size.
+  size_t next = Little16(b, at + 24);
+  for (size_t q = at + 26; next >= 3 && q + next <= b.size(); q += next, next = Little16(b, q - 2)) {
+    if (b[q] == '\x01') return static_cast<int64_t>(next) - 3;
+  }
+  return -1;
+}
+
 // Why an entry is not read as a file, or "" when it is.
-std::string RefusalOf(archive_entry* e, const std::string& name) {
+std::string RefusalOf(archive_entry* e, const std::string& name, int64_t storedLength) {
   if (archive_entry_is_encrypted(e)) return "encrypted";
+  if (storedLength > static_cast<int64_t>(name.size())) return "a name with NUL";
   if (archive_entry_hardlink(e) != nullptr || archive_entry_symlink(e) != nullptr) return "a link";
   if (archive_entry_filetype(e) != AE_IFREG) return "not a regular file";
   if (name.empty()) return "no name";
@@ -185,14 +207,21 @@ ContainerListing ReadContainer(std::string_view bytes, int64_t limit,
   if (raw && archive_filter_count(a.get()) <= 1) return listing;  // plain bytes after all
   listing.kind = raw ? ContainerKind::Compressed : ContainerKind::Archive;
   const bool lha = (archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA;
-  const bool streamed = archive_filter_count(a.get()) > 1;
+  const bool zip = (archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP;
+  const bool sevenZip = (archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_7ZIP;
+  // Passing over a member decompresses it in a compressed stream, and in a
+  // 7z block of several members.
+  const bool streamed = archive_filter_count(a.get()) > 1 || sevenZip;
+  // Where the headers stand in `bytes` and store their names' lengths.
+  const bool namesMeasured = archive_filter_count(a.get()) <= 1 && (lha || zip);
   for (int32_t index = 0; status == ARCHIVE_OK || status == ARCHIVE_WARN; ++index) {
     listing.format = FormatName(a.get());
     ContainerEntry entry;
     entry.index = index;
     entry.name = raw ? std::string() : StoredName(e, lha);
     entry.directory = archive_entry_filetype(e) == AE_IFDIR;
-    entry.refusal = raw ? std::string() : RefusalOf(e, entry.name);
+    const auto at = static_cast<size_t>(std::max<la_int64_t>(0, archive_read_header_position(a.get())));
+    entry.refusal = raw ? std::string() : RefusalOf(e, entry.name, namesMeasured ? StoredNameLength(bytes, at, lha) : -1);
     const bool read = !entry.directory && entry.refusal.empty() && (raw || wantData(index));
     std::string error;
     if (read && !ReadData(a.get(), limit, entry.data, error)) entry.refusal = "damaged: " + error;

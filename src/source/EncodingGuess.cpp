@@ -386,6 +386,15 @@ TextEncoding GuessEncoding(std::string_view bytes) {
   return nkf == TextEncoding::Cp932 || IsValidIn(nkf, bytes) ? nkf : TextEncoding::Cp932;
 }
 
+bool HasHeaderPair(std::string_view text) {
+  bool found = false;
+  ForEachHeaderPair(text, [&](std::string_view, std::string_view) {
+    found = true;
+    return false;  // one is enough
+  });
+  return found;
+}
+
 const char* NameOf(LineEnds ends) {
   switch (ends) {
     case LineEnds::None: return "none";

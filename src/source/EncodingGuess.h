@@ -24,6 +24,11 @@ TextEncoding GuessLikeNkf(std::string_view bytes);
 // Whether `bytes` read as `encoding` holds no byte that begins no character.
 bool IsValidIn(TextEncoding encoding, std::string_view bytes);
 
+// Whether a header pair stands in the text: a first header line followed by
+// a second, wherever the reader's index could find one. A text without one
+// holds no message.
+bool HasHeaderPair(std::string_view text);
+
 enum class LineEnds { None, CrLf, Lf, Cr, Mixed };
 const char* NameOf(LineEnds ends);
 // How the lines of CP932 text end: CR LF, LF or CR alone throughout, a

@@ -17,30 +17,6 @@ constexpr size_t kKeptFiles = 20;
 
 constexpr const char* kTooLarge = "too large";
 
-// Whether a header pair stands in the text: a line that is a first header
-// line, followed by one that is a second. Every log holds one; the reader's
-// index decides which of them are messages.
-bool MayHoldMessages(std::string_view text) {
-  char line1[LineBufferSize];
-  char line2[LineBufferSize];
-  for (size_t at = 0; at < text.size();) {
-    const size_t lf = text.find('\n', at);
-    if (lf == std::string_view::npos) return false;
-    const std::string_view raw = text.substr(at, lf - at);
-    at = lf + 1;
-    const size_t first = raw.find_first_not_of('\r');
-    if (first == std::string_view::npos) continue;
-    const char c = raw[first];
-    if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '\t' || c == '\v' || c == '\f')) continue;
-    CopyLineText(raw, line1);
-    if (!zuLogFile::IsHeaderLine1(line1)) continue;
-    const size_t end = text.find('\n', at);
-    CopyLineText(text.substr(at, end == std::string_view::npos ? text.size() - at : end - at), line2);
-    if (zuLogFile::IsHeaderLine2(line2)) return true;
-  }
-  return false;
-}
-
 std::string ShownName(const std::string& archive, const std::string& member) {
   return archive + MemberMark + member;
 }
@@ -96,7 +72,12 @@ bool LogSource::OpenFile(const std::string& path, const FileStamp& stamp, bool s
         first = &member;
       }
     }
-    if (first == nullptr) return Serve(known_[path].decoded, std::make_shared<const std::string>(), size);
+    if (first == nullptr) {
+      // No log in it: an empty file, which holds no message.
+      serving_ = std::make_shared<const std::string>();
+      size = 0;
+      return true;
+    }
     return OpenMember(first->decoded.finding.name, size);
   }
   Known known;
@@ -223,7 +204,7 @@ bool LogSource::List(const std::string& archive, const FileStamp& stamp, std::st
         decoded.finding.name = ShownName(archive, e.name);
         decoded.finding.leftOut = e.refusal;
         if (e.refusal.empty()) Decode(e.data, decoded);
-        decoded.finding.mayHoldMessages = decoded.finding.leftOut.empty() && decoded.cp932 && MayHoldMessages(*decoded.cp932);
+        decoded.finding.mayHoldMessages = decoded.finding.leftOut.empty() && decoded.cp932 && HasHeaderPair(*decoded.cp932);
         if (decoded.finding.mayHoldMessages && kept < kKeptFiles / 2) {
           ++kept;
           decoded.used = ++clock_;

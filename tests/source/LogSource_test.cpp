@@ -87,6 +87,11 @@ TEST_F(ArchiveSetTest, MembersLoadOrWarnAsChosenOneByOne) {
       {"name with ..", lzh + " -lh0- 2 a.arc one.log ../one.log two.log two.log", {a + "!/two.log"},
        {a + "!/../one.log"}},
       {"no log in it", "zip -q a.arc readme.txt", {}, {a}},
+      // A NUL written into a stored name, the header's checksum kept right.
+      {"LZH name with NUL", lzh + " -lh5- 1 a.arc one.log ab.log two.log two.log && python3 -c \"" +
+           "b = bytearray(open('a.arc', 'rb').read()); i = b.index(b'ab.log'); b[i + 1] = 0; "
+           "b[1] = (b[1] - 0x62) & 255; open('a.arc', 'wb').write(b)\"",
+       {a + "!/two.log"}, {a + "!/a"}},
       {"LZH cut short", lzh + " -lh5- 2 full.lzh one.log one.log two.log two.log && head -c -40 full.lzh > a.arc",
        {a + "!/one.log"}, {a + "!/two.log"}},
       {"gzip bomb: far more than a log", "head -c 20000000 /dev/zero | gzip > a.arc", {}, {a}},
