@@ -11,7 +11,7 @@ arc=fuzz/corpus/source_archive
 mkdir -p "$text" "$arc"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-head -c 360 samples/fsoft_9605.log > "$work/log"
+head -n 8 samples/fsoft_9605.log > "$work/log"
 for codec in CP932 EUC-JP-MS ISO-2022-JP-3 UTF-8 UTF-16; do
   iconv -f CP932 -t $codec "$work/log" > "$text/seed_$codec" || true
 done
