@@ -70,8 +70,9 @@ logs in a terminal.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps finds the libraries; the windows also need a Japanese face
-# for their texts and Qt's Japanese translations for its own dialogs.
+# dpkg-shlibdeps finds the libraries (libarchive13 among them, which reads
+# the archives); the windows also need a Japanese face for their texts and
+# Qt's Japanese translations for its own dialogs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
