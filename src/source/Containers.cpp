@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <clocale>
+#include <dlfcn.h>
 #include <locale.h>
 
 #include <algorithm>
@@ -32,8 +33,71 @@ bool MayBeContainer(std::string_view b) {
 
 namespace {
 
+// libarchive is loaded when a file first shows an archive's or compression's
+// mark, not at start: with the libraries it pulls in (ICU among them) it
+// would cost the dump tool several milliseconds on every run.
+#define ZU_ARCHIVE_FUNCTIONS(X) \
+  X(archive_entry_filetype) \
+  X(archive_entry_hardlink) \
+  X(archive_entry_is_encrypted) \
+  X(archive_entry_pathname) \
+  X(archive_entry_pathname_w) \
+  X(archive_entry_size) \
+  X(archive_entry_size_is_set) \
+  X(archive_entry_symlink) \
+  X(archive_error_string) \
+  X(archive_filter_code) \
+  X(archive_filter_count) \
+  X(archive_filter_name) \
+  X(archive_format) \
+  X(archive_format_name) \
+  X(archive_read_data) \
+  X(archive_read_free) \
+  X(archive_read_header_position) \
+  X(archive_read_new) \
+  X(archive_read_next_header) \
+  X(archive_read_open_memory) \
+  X(archive_read_set_options) \
+  X(archive_read_support_filter_bzip2) \
+  X(archive_read_support_filter_gzip) \
+  X(archive_read_support_filter_xz) \
+  X(archive_read_support_format_7zip) \
+  X(archive_read_support_format_lha) \
+  X(archive_read_support_format_raw) \
+  X(archive_read_support_format_tar) \
+  X(archive_read_support_format_zip)
+
+// The library as Debian 12 ships it (package libarchive13).
+constexpr const char* kArchiveLibrary = "libarchive.so.13";
+
+struct ArchiveLibrary {
+#define ZU_ARCHIVE_MEMBER(name) decltype(&::name) name = nullptr;
+  ZU_ARCHIVE_FUNCTIONS(ZU_ARCHIVE_MEMBER)
+#undef ZU_ARCHIVE_MEMBER
+};
+
+// The library, or null when it cannot be loaded (archives are then no
+// containers to the program, and fail as files that hold no log).
+const ArchiveLibrary* Library() {
+  static const ArchiveLibrary* const loaded = [] () -> const ArchiveLibrary* {
+    void* handle = dlopen(kArchiveLibrary, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) return nullptr;
+    static ArchiveLibrary library;
+    bool complete = true;
+#define ZU_ARCHIVE_LOAD(name)                                                  \
+  library.name = reinterpret_cast<decltype(&::name)>(dlsym(handle, #name)); \
+  complete = complete && library.name != nullptr;
+    ZU_ARCHIVE_FUNCTIONS(ZU_ARCHIVE_LOAD)
+#undef ZU_ARCHIVE_LOAD
+    return complete ? &library : nullptr;
+  }();
+  return loaded;
+}
+
+const ArchiveLibrary& Lib() { return *Library(); }
+
 struct ArchiveDeleter {
-  void operator()(archive* a) const { archive_read_free(a); }
+  void operator()(archive* a) const { Lib().archive_read_free(a); }
 };
 
 // libarchive names files through the locale's character set; the program
@@ -58,20 +122,20 @@ class Utf8Locale {
 };
 
 std::unique_ptr<archive, ArchiveDeleter> OpenArchive(std::string_view bytes) {
-  std::unique_ptr<archive, ArchiveDeleter> a(archive_read_new());
+  std::unique_ptr<archive, ArchiveDeleter> a(Lib().archive_read_new());
   if (!a) return a;
-  archive_read_support_filter_gzip(a.get());
-  archive_read_support_filter_bzip2(a.get());
-  archive_read_support_filter_xz(a.get());
-  archive_read_support_format_lha(a.get());
-  archive_read_support_format_zip(a.get());
-  archive_read_support_format_7zip(a.get());
-  archive_read_support_format_tar(a.get());
-  archive_read_support_format_raw(a.get());
+  Lib().archive_read_support_filter_gzip(a.get());
+  Lib().archive_read_support_filter_bzip2(a.get());
+  Lib().archive_read_support_filter_xz(a.get());
+  Lib().archive_read_support_format_lha(a.get());
+  Lib().archive_read_support_format_zip(a.get());
+  Lib().archive_read_support_format_7zip(a.get());
+  Lib().archive_read_support_format_tar(a.get());
+  Lib().archive_read_support_format_raw(a.get());
   // LZH names carry no character set: read as Latin-1 every byte is one
   // character, so the stored bytes come back unchanged.
-  archive_read_set_options(a.get(), "lha:hdrcharset=ISO-8859-1");
-  if (archive_read_open_memory(a.get(), bytes.data(), bytes.size()) != ARCHIVE_OK) a.reset();
+  Lib().archive_read_set_options(a.get(), "lha:hdrcharset=ISO-8859-1");
+  if (Lib().archive_read_open_memory(a.get(), bytes.data(), bytes.size()) != ARCHIVE_OK) a.reset();
   return a;
 }
 
@@ -97,7 +161,7 @@ void AppendUtf8(char32_t c, std::string& out) {
 // stored byte; a name that libarchive reads as Unicode (7z, flagged ZIP)
 // is written in UTF-8.
 std::string StoredName(archive_entry* e, bool latin1) {
-  const wchar_t* wide = archive_entry_pathname_w(e);
+  const wchar_t* wide = Lib().archive_entry_pathname_w(e);
   if (latin1 && wide != nullptr) {
     std::string name;
     bool bytes = true;
@@ -108,7 +172,7 @@ std::string StoredName(archive_entry* e, bool latin1) {
     }
     return name;
   }
-  if (const char* mbs = archive_entry_pathname(e); mbs != nullptr && *mbs != 0) return mbs;
+  if (const char* mbs = Lib().archive_entry_pathname(e); mbs != nullptr && *mbs != 0) return mbs;
   std::string name;
   if (wide != nullptr) {
     for (const wchar_t* w = wide; *w != 0; ++w) AppendUtf8(static_cast<char32_t>(*w), name);
@@ -149,10 +213,10 @@ int64_t StoredNameLength(std::string_view b, size_t at, bool lha) {
 
 // Why an entry is not read as a file, or "" when it is.
 std::string RefusalOf(archive_entry* e, const std::string& name, int64_t storedLength) {
-  if (archive_entry_is_encrypted(e)) return "encrypted";
+  if (Lib().archive_entry_is_encrypted(e)) return "encrypted";
   if (storedLength > static_cast<int64_t>(name.size())) return "a name with NUL";
-  if (archive_entry_hardlink(e) != nullptr || archive_entry_symlink(e) != nullptr) return "a link";
-  if (archive_entry_filetype(e) != AE_IFREG) return "not a regular file";
+  if (Lib().archive_entry_hardlink(e) != nullptr || Lib().archive_entry_symlink(e) != nullptr) return "a link";
+  if (Lib().archive_entry_filetype(e) != AE_IFREG) return "not a regular file";
   if (name.empty()) return "no name";
   if (HasParentStep(name)) return "a name with ..";
   return {};
@@ -165,9 +229,9 @@ bool ReadData(archive* a, int64_t limit, std::string& data, std::string& error) 
   for (;;) {
     const auto want = static_cast<size_t>(std::min<int64_t>(sizeof block, limit + 1 - static_cast<int64_t>(data.size())));
     if (want == 0) return true;  // one byte past the limit: enough to know
-    const la_ssize_t n = archive_read_data(a, block, want);
+    const la_ssize_t n = Lib().archive_read_data(a, block, want);
     if (n < 0) {
-      const char* why = archive_error_string(a);
+      const char* why = Lib().archive_error_string(a);
       error = why != nullptr ? why : "damaged";
       return false;
     }
@@ -178,14 +242,14 @@ bool ReadData(archive* a, int64_t limit, std::string& data, std::string& error) 
 
 std::string FormatName(archive* a) {
   std::string name;
-  for (int k = archive_filter_count(a) - 1; k >= 0; --k) {
-    if (archive_filter_code(a, k) == ARCHIVE_FILTER_NONE) continue;
+  for (int k = Lib().archive_filter_count(a) - 1; k >= 0; --k) {
+    if (Lib().archive_filter_code(a, k) == ARCHIVE_FILTER_NONE) continue;
     if (!name.empty()) name += "+";
-    name += archive_filter_name(a, k);
+    name += Lib().archive_filter_name(a, k);
   }
-  if (archive_format(a) != ARCHIVE_FORMAT_RAW) {
+  if (Lib().archive_format(a) != ARCHIVE_FORMAT_RAW) {
     if (!name.empty()) name += "+";
-    name += archive_format_name(a);
+    name += Lib().archive_format_name(a);
   }
   return name;
 }
@@ -196,47 +260,47 @@ ContainerListing ReadContainer(std::string_view bytes, int64_t limit,
                                const std::function<bool(int32_t index)>& wantData,
                                const std::function<void(ContainerEntry&)>& visit) {
   ContainerListing listing;
-  if (!MayBeContainer(bytes)) return listing;
+  if (!MayBeContainer(bytes) || Library() == nullptr) return listing;
   Utf8Locale utf8;
   const auto a = OpenArchive(bytes);
   if (!a) return listing;
   archive_entry* e = nullptr;
-  int status = archive_read_next_header(a.get(), &e);
+  int status = Lib().archive_read_next_header(a.get(), &e);
   if (status != ARCHIVE_OK && status != ARCHIVE_WARN) return listing;  // not one of the formats
-  const bool raw = archive_format(a.get()) == ARCHIVE_FORMAT_RAW;
-  if (raw && archive_filter_count(a.get()) <= 1) return listing;  // plain bytes after all
+  const bool raw = Lib().archive_format(a.get()) == ARCHIVE_FORMAT_RAW;
+  if (raw && Lib().archive_filter_count(a.get()) <= 1) return listing;  // plain bytes after all
   listing.kind = raw ? ContainerKind::Compressed : ContainerKind::Archive;
-  const bool lha = (archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA;
-  const bool zip = (archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP;
-  const bool sevenZip = (archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_7ZIP;
+  const bool lha = (Lib().archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_LHA;
+  const bool zip = (Lib().archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP;
+  const bool sevenZip = (Lib().archive_format(a.get()) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_7ZIP;
   // Passing over a member decompresses it in a compressed stream, and in a
   // 7z block of several members.
-  const bool streamed = archive_filter_count(a.get()) > 1 || sevenZip;
+  const bool streamed = Lib().archive_filter_count(a.get()) > 1 || sevenZip;
   // Where the headers stand in `bytes` and store their names' lengths.
-  const bool namesMeasured = archive_filter_count(a.get()) <= 1 && (lha || zip);
+  const bool namesMeasured = Lib().archive_filter_count(a.get()) <= 1 && (lha || zip);
   for (int32_t index = 0; status == ARCHIVE_OK || status == ARCHIVE_WARN; ++index) {
     listing.format = FormatName(a.get());
     ContainerEntry entry;
     entry.index = index;
     entry.name = raw ? std::string() : StoredName(e, lha);
-    entry.directory = archive_entry_filetype(e) == AE_IFDIR;
-    const auto at = static_cast<size_t>(std::max<la_int64_t>(0, archive_read_header_position(a.get())));
+    entry.directory = Lib().archive_entry_filetype(e) == AE_IFDIR;
+    const auto at = static_cast<size_t>(std::max<la_int64_t>(0, Lib().archive_read_header_position(a.get())));
     entry.refusal = raw ? std::string() : RefusalOf(e, entry.name, namesMeasured ? StoredNameLength(bytes, at, lha) : -1);
     const bool read = !entry.directory && entry.refusal.empty() && (raw || wantData(index));
     std::string error;
     if (read && !ReadData(a.get(), limit, entry.data, error)) entry.refusal = "damaged: " + error;
     const bool overLimit = static_cast<int64_t>(entry.data.size()) > limit;
-    const int64_t declared = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
+    const int64_t declared = Lib().archive_entry_size_is_set(e) ? Lib().archive_entry_size(e) : 0;
     visit(entry);
     if (!error.empty()) break;  // the damaged member says so; nothing after it can be read
     if (streamed && (overLimit || !read) && declared > kMostSkippedInStream) {
       listing.broken = "a member too large to pass over";
       break;
     }
-    status = archive_read_next_header(a.get(), &e);
+    status = Lib().archive_read_next_header(a.get(), &e);
   }
   if (status == ARCHIVE_FATAL && listing.broken.empty()) {
-    const char* why = archive_error_string(a.get());
+    const char* why = Lib().archive_error_string(a.get());
     listing.broken = why != nullptr ? why : "damaged";
   }
   return listing;
