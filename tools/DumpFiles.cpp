@@ -70,11 +70,7 @@ void WriteFinding(bool raw, const LogSource::Finding& f, int32_t messages) {
 
 }  // namespace
 
-LogSource& Source() {
-  static FileSource files;
-  static LogSource source(files);
-  return source;
-}
+LogSource& Source() { return FilesAsLogs(); }
 
 int RunFiles(bool raw, const std::vector<std::string>& args) {
   Arguments parsed;
