@@ -70,10 +70,12 @@ logs in a terminal.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps finds the libraries; the windows also need a Japanese face
-# for their texts and Qt's Japanese translations for its own dialogs.
+# dpkg-shlibdeps finds the libraries linked; libarchive, which reads the
+# archives, is loaded only when one is met, so it is named here. The windows
+# also need a Japanese face for their texts and Qt's Japanese translations
+# for its own dialogs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libarchive13, fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

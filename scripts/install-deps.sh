@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl1-mesa-dev
   qt6-qpa-plugins libxkbcommon-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev libicu-dev
+  libarchive-dev libxxhash-dev
+  nkf libarchive-tools zip gzip xz-utils bzip2
   clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   poppler-utils xvfb xauth python3 tidy

@@ -5,14 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "source/LogSource.h"
+
 namespace zu::dump {
 
 inline constexpr int ExitUsage = 2;
+
+// The source through which every command reads its files: archives, any
+// Japanese encoding and line end, as the viewer reads them.
+LogSource& Source();
 
 int RunMessages(bool raw, const std::vector<std::string>& args);
 int RunTree(bool raw, const std::vector<std::string>& args);
 int RunSearch(bool raw, const std::vector<std::string>& args);
 int RunPrint(bool raw, const std::vector<std::string>& args);
 int RunExport(bool raw, const std::vector<std::string>& args);
+int RunFiles(bool raw, const std::vector<std::string>& args);
 
 }  // namespace zu::dump

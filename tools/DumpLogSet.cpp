@@ -37,6 +37,7 @@ void DumpUi::Warn(Message m, const std::string& path) {
 }
 
 DumpSession::DumpSession(const std::vector<std::string>& files) {
+  reader_.UseSource(Source());
   reader_.AllocateBuffer();
   set_.OpenFiles(files);
 }

@@ -17,6 +17,7 @@
 
 #include "DumpCommands.h"
 #include "DumpOutput.h"
+#include "reader/zuLogFile.h"
 
 namespace {
 
@@ -28,9 +29,13 @@ const char* const kHelp =
     "  zu_kirdo_dump [--raw] print --from ROW:ITEM [--columns W] [--line-height LH]\n"
     "                              [--page-height H] FILE...\n"
     "  zu_kirdo_dump export --format mbox|html --output PATH FILE...\n"
+    "  zu_kirdo_dump [--raw] files FILE...\n"
     "  zu_kirdo_dump --help | --version\n"
+    "  (--encoding NAME may stand with --raw before the command)\n"
     "\n"
-    "Reads ZU_Kirdo log files (CP932) as the viewer does and prints:\n"
+    "Reads ZU_Kirdo log files as the viewer does (CP932, EUC-JP, ISO-2022-JP,\n"
+    "UTF-8 or UTF-16; any line ends; LZH, ZIP, 7z, tar, gzip, bzip2, xz) and\n"
+    "prints:\n"
     "  messages  every message of FILE with its fields and body lines\n"
     "  tree      the thread tree of up to ten files\n"
     "  search    the message(s) that the search command finds from ROW:ITEM\n"
@@ -41,6 +46,10 @@ const char* const kHelp =
     "            html  a new or empty folder of static pages: index.html with the\n"
     "                  tree, one page per thread\n"
     "            An existing file or a non-empty folder is never overwritten.\n"
+    "  files     what each FILE is or holds: container, encoding, line ends,\n"
+    "            bytes as stored and in CP932, messages, why one is left out\n"
+    "  --encoding NAME  reads every FILE in NAME instead of guessing (CP932,\n"
+    "            EUC-JP, ISO-2022-JP, UTF-8, UTF-16LE, UTF-16BE)\n"
     "\n"
     "Without --raw the output is UTF-8 for reading. With --raw it is the fixed\n"
     "machine format: TAB-separated records in the logs' own CP932 bytes.\n";
@@ -84,10 +93,24 @@ int Run(const std::vector<std::string>& args) {
     std::fputs("zu_kirdo_dump " ZU_KIRDO_VERSION "\n", stdout);
     return 0;
   }
-  if (at < args.size() && args[at] == "--raw") {
-    raw = true;
-    ++at;
+  // --raw and --encoding NAME, in either order, before the command.
+  for (bool more = true; more && at < args.size();) {
+    if (args[at] == "--raw") {
+      raw = true;
+      ++at;
+    } else if (args[at] == "--encoding") {
+      zu::TextEncoding encoding;
+      if (at + 1 >= args.size() || !zu::TextEncodingNamed(args[at + 1], encoding)) {
+        zu::dump::WriteError("zu_kirdo_dump: --encoding needs CP932, EUC-JP, ISO-2022-JP, UTF-8, UTF-16LE or UTF-16BE");
+        return zu::dump::ExitUsage;
+      }
+      zu::dump::Source().SetEncoding(encoding);
+      at += 2;
+    } else {
+      more = false;
+    }
   }
+  zu::LogReader.UseSource(zu::dump::Source());
   if (at >= args.size()) {
     std::fputs(kHelp, stderr);
     return zu::dump::ExitUsage;
@@ -99,6 +122,7 @@ int Run(const std::vector<std::string>& args) {
   if (command == "search") return zu::dump::RunSearch(raw, rest);
   if (command == "print") return zu::dump::RunPrint(raw, rest);
   if (command == "export") return zu::dump::RunExport(raw, rest);
+  if (command == "files") return zu::dump::RunFiles(raw, rest);
   if (command == "--help") {
     std::fputs(kHelp, stdout);
     return 0;

@@ -6,6 +6,9 @@
 #include <tuple>
 #include <type_traits>
 
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 namespace zu {
 
 LogSet::LogSet(zuLogFile& reader, LogSetUi& ui) : reader_(reader), ui_(ui) {}
@@ -59,6 +62,42 @@ bool LogSet::LoadLogFile(const std::string& path) {
     ui_.Warn(Message::CannotOpen, path);
     return false;
   }
+  return FillRow();
+}
+
+// One chosen path: a log, or an archive of logs. An archive that gives no
+// file and no warning holds no log, and says so as such a file does.
+void LogSet::LoadChosen(const std::string& path) {
+  std::vector<SourceMember> members;
+  if (!reader_.Source().MembersOf(path, members)) {
+    LoadLogFile(path);
+    return;
+  }
+  bool told = false;
+  for (const SourceMember& member : members) told = LoadMember(member) || told;
+  if (!told) ui_.Warn(Message::CannotOpen, path);
+}
+
+// As LoadLogFile, but a member that opens and holds no message (a readme
+// that a header pair happened to stand in) is passed over without a word.
+// True when it loaded or warned.
+bool LogSet::LoadMember(const SourceMember& member) {
+  if (lastFile_ >= MaxLogFiles - 1) {
+    ui_.Warn(Message::TooManyFiles, std::string());
+    return true;
+  }
+  if (member.readable && reader_.Open(member.name)) {
+    FillRow();  // a failure has warned
+    return true;
+  }
+  if (member.readable && reader_.GetFileName() == member.name) return false;
+  ui_.Warn(Message::CannotOpen, member.name);
+  return true;
+}
+
+// The next row from the file that the reader has just opened. False, with a
+// warning, when there is no memory for it.
+bool LogSet::FillRow() {
   const int32_t f = lastFile_ + 1;
   if (!TakeRow(f) || !KeepTitles(f, reader_.GetFileName())) {
     ui_.Warn(Message::OutOfMemory, std::string());
@@ -66,6 +105,7 @@ bool LogSet::LoadLogFile(const std::string& path) {
   }
   lastFile_ = f;
   numbersIndexed_ = false;
+  held_ = loadedBytes_[f] = BytesOf(reader_);
   return true;
 }
 
@@ -97,6 +137,12 @@ bool LogSet::KeepTitles(int32_t f, std::string_view path) {
   return true;
 }
 
+LogSet::LoadedBytes LogSet::BytesOf(const zuLogFile& reader) {
+  const std::string_view data = reader.Data();
+  const XXH128_hash_t digest = XXH3_128bits(data.data(), data.size());
+  return {static_cast<int64_t>(data.size()), digest.low64, digest.high64};
+}
+
 void LogSet::OpenFiles(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   ResetLogSet();
@@ -104,7 +150,7 @@ void LogSet::OpenFiles(const std::vector<std::string>& paths) {
   if (TakeRowsBlock()) {
     ExpectFill(rowsBlock_.get(), kRowsBytes, sizeof(Row) * std::min<size_t>(paths.size(), MaxLogFiles));
   }
-  for (const std::string& path : paths) LoadLogFile(path);  // a failure has warned
+  for (const std::string& path : paths) LoadChosen(path);  // a failure has warned
   BuildThreadTree();
 }
 
@@ -290,7 +336,13 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
 
 bool LogSet::HoldFileOf(int32_t row) {
   const std::string_view path = paths_[row];  // every item of the row has it
-  return reader_.Holds(path) || reader_.Open(std::string(path));
+  if (reader_.Holds(path) && held_ == loadedBytes_[row]) return true;
+  if (!reader_.Open(std::string(path))) {
+    held_ = LoadedBytes{};
+    return false;
+  }
+  held_ = BytesOf(reader_);
+  return held_ == loadedBytes_[row];
 }
 
 const OrphanRoot& OrphanRootTable::operator[](int32_t k) const {

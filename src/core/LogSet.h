@@ -112,6 +112,9 @@ class LogSet {
   bool LoadLogFile(const std::string& path);
   // The Open command after its dialog: reset (when `paths` is not empty),
   // load each path in order, build the tree. An empty list changes nothing.
+  // An archive's members that are logs load one by one, as if each had been
+  // chosen, under the names the reader's source gives them; a member that
+  // holds no message takes no row and is not mentioned.
   void OpenFiles(const std::vector<std::string>& paths);
   // Builds the tree from the loaded rows, starting again from no nodes.
   // False when memory ran out on the way: the set has then been reset to
@@ -127,8 +130,9 @@ class LogSet {
   int32_t RowOfRank(int32_t rank) const;
 
   // Makes the reader hold `row`'s file, opening it again unless the reader
-  // holds it from an Open that succeeded; false when that open fails
-  // (nothing is reported here).
+  // holds it from an Open that succeeded; false when that open fails, or
+  // when the file's bytes are no longer those it was loaded with (nothing is
+  // reported here).
   bool HoldFileOf(int32_t row);
 
   // Row `row` (0 .. MaxLogFiles - 1); a row no file was ever loaded into
@@ -151,6 +155,9 @@ class LogSet {
   Row& RowAt(int32_t row) { return *rows_[row]; }
   bool TakeRowsBlock();
   bool TakeRow(int32_t row);
+  void LoadChosen(const std::string& path);
+  bool LoadMember(const SourceMember& member);
+  bool FillRow();
   bool KeepTitles(int32_t f, std::string_view path);
   void BuildTree();
   void RankFiles();
@@ -181,6 +188,18 @@ class LogSet {
   // What the items' FileName and Title are views of.
   TextArena texts_;
   std::array<std::string_view, MaxLogFiles> paths_;
+  // Each row's file as it was loaded, by its size and a digest of its bytes,
+  // and the bytes the reader holds since the set last opened a file: a file
+  // changed on disk since loading is not read as the one that was loaded.
+  struct LoadedBytes {
+    int64_t size = -1;
+    uint64_t low = 0;
+    uint64_t high = 0;
+    bool operator==(const LoadedBytes&) const = default;
+  };
+  static LoadedBytes BytesOf(const zuLogFile& reader);
+  std::array<LoadedBytes, MaxLogFiles> loadedBytes_;
+  LoadedBytes held_;
   int32_t lastFile_ = -1;
   OrphanRootTable orphanRoots_;
 

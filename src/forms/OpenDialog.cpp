@@ -1,11 +1,20 @@
 #include "forms/OpenDialog.h"
 
+#include <QAbstractItemView>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <sys/stat.h>
 
+#include "forms/RawNamesModel.h"
 #include "text/Cp932.h"
 
 namespace zu {
@@ -31,6 +40,81 @@ OpenDialog::OpenDialog(QWidget* parent, const QString& title) : QFileDialog(pare
   setOption(QFileDialog::DontUseNativeDialog);
   setFileMode(QFileDialog::ExistingFiles);
   setAcceptMode(QFileDialog::AcceptOpen);
+  ShowRawNamesToo();
+}
+
+// Qt's list passes over names that are no UTF-8; the proxy lists them after
+// Qt's rows of each folder shown. Choosing one puts its Japanese name in the
+// name field, from which accept() finds its bytes; Qt itself would take such
+// a row for a folder to enter, so a double click or Enter on one is
+// answered here.
+void OpenDialog::ShowRawNamesToo() {
+  auto* raw = new RawNamesModel(this);
+  setProxyModel(raw);
+  if (auto* files = qobject_cast<QFileSystemModel*>(raw->sourceModel())) {
+    connect(files, &QFileSystemModel::rootPathChanged, raw, &RawNamesModel::ShowFolder);
+  }
+  raw->ShowFolder(directory().absolutePath());
+  connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
+    if (!path.isEmpty() && !QFileInfo::exists(path)) ChooseRawName(path);
+  });
+  for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
+    view->viewport()->installEventFilter(this);
+    view->installEventFilter(this);
+  }
+  // Qt finds no such file and disables the Open button whenever the field
+  // or the selection changes; the button is watched and enabled again for
+  // names that are files.
+  auto* buttons = findChild<QDialogButtonBox*>();
+  const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
+  openButton_ = buttons != nullptr ? buttons->button(QDialogButtonBox::Open) : nullptr;
+  if (openButton_ == nullptr || fields.size() != 1) return;
+  openButton_->installEventFilter(this);
+  connect(fields.first(), &QLineEdit::textChanged, this, [this] { EnableOpenLater(); });
+}
+
+// After Qt's own update of the button, which comes later in the same event.
+void OpenDialog::EnableOpenLater() {
+  QTimer::singleShot(0, this, [this] {
+    if (FieldNamesFiles()) openButton_->setEnabled(true);
+  });
+}
+
+// Whether every name in the name field is a file, under its UTF-8 name or
+// its Shift-JIS one.
+bool OpenDialog::FieldNamesFiles() const {
+  const QStringList names = NamesInField(NameFieldText());
+  return !names.isEmpty() && std::all_of(names.begin(), names.end(), [this](const QString& name) {
+    const QString path = directory().absoluteFilePath(name);
+    return QFileInfo::exists(path) || LocalPathOf(path) != QFile::encodeName(path).toStdString();
+  });
+}
+
+void OpenDialog::ChooseRawName(const QString& path) {
+  const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
+  if (fields.size() == 1) fields.first()->setText(QFileInfo(path).fileName());
+}
+
+bool OpenDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == openButton_ && event->type() == QEvent::EnabledChange && !openButton_->isEnabled()) {
+    EnableOpenLater();
+    return false;
+  }
+  const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+  const bool enter = event->type() == QEvent::KeyPress &&
+                     (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+  if (!doubleClick && !enter) return QFileDialog::eventFilter(watched, event);
+  auto* view = qobject_cast<QAbstractItemView*>(watched);
+  if (view == nullptr && watched->parent() != nullptr) view = qobject_cast<QAbstractItemView*>(watched->parent());
+  auto* raw = static_cast<RawNamesModel*>(proxyModel());
+  if (view == nullptr || raw == nullptr) return QFileDialog::eventFilter(watched, event);
+  const QModelIndex at = doubleClick ? view->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint())
+                                     : view->currentIndex();
+  if (!raw->IsRawName(at)) return QFileDialog::eventFilter(watched, event);
+  ChooseRawName(at.data(QFileSystemModel::FilePathRole).toString());
+  accept();
+  return true;
 }
 
 // Qt checks every name here and refuses the lot, in its own box, when one is

@@ -3,10 +3,12 @@
 // chose or typed, in the order of its name field, whether the file exists or
 // not: the Open command opens each and warns about each that fails, so the
 // dialog itself refuses nothing. A single directory typed or chosen is
-// entered, as in any file dialog.
+// entered, as in any file dialog. Its listing also shows the files whose
+// names Qt cannot read (RawNamesModel), in Japanese, to be chosen as any.
 #pragma once
 
 #include <QFileDialog>
+#include <QPushButton>
 #include <QStringList>
 #include <string>
 
@@ -21,10 +23,18 @@ class OpenDialog : public QFileDialog {
 
   void accept() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QString NameFieldText() const;
+  void ShowRawNamesToo();
+  void ChooseRawName(const QString& path);
+  bool FieldNamesFiles() const;
+  void EnableOpenLater();
 
   QStringList chosen_;
+  QPushButton* openButton_ = nullptr;
 };
 
 // The names in a file dialog's name field: each name in double quotes when

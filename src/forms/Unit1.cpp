@@ -32,6 +32,7 @@
 #include "forms/Unit3.h"
 #include "forms/WindowDialogs.h"
 #include "reader/zuLogFile.h"
+#include "source/LogSource.h"
 #include "text/Cp932.h"
 #include "ui_Unit1.h"
 
@@ -102,6 +103,8 @@ TFrm_Kirdo::TFrm_Kirdo(QWidget* parent)
   TakeComponents();
   SetUpLooks();
   ConnectCommands();
+  // The reader takes every file as a log, whatever encoding or archive it came in.
+  LogReader.UseSource(FilesAsLogs());
   logSet_ = std::make_unique<LogSet>(LogReader, static_cast<LogSetUi&>(*this));
   logSet_->ResetLogSet();
   LogReader.AllocateBuffer();  // without a buffer every file fails to open, and says so

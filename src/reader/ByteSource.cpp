@@ -90,6 +90,17 @@ ReadResult FileSource::Read(char* into, int64_t count) {
   return {n, 0};
 }
 
+bool FileSource::Stamp(const std::string& path, FileStamp& stamp) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  stamp.device = static_cast<uint64_t>(info.st_dev);
+  stamp.inode = static_cast<uint64_t>(info.st_ino);
+  stamp.size = info.st_size;
+  stamp.modified = info.st_mtim.tv_sec * int64_t{1000000000} + info.st_mtim.tv_nsec;
+  stamp.changed = info.st_ctim.tv_sec * int64_t{1000000000} + info.st_ctim.tv_nsec;
+  return true;
+}
+
 void FileSource::Close() {
   if (fd_ >= 0) CloseFile(fd_);
   fd_ = -1;

@@ -1,12 +1,15 @@
 // Where the reader takes a log file's bytes from. A source names a file by
 // its path and hands out its bytes in reads that may each deliver fewer than
-// asked for, as POSIX read does. The program always reads through FileSource;
-// tests and fuzzers give the reader a source that keeps its files in memory
-// and fails on demand (LevelDB's log::Reader over a SequentialFile).
+// asked for, as POSIX read does. FileSource reads the file system; the
+// programs read through the converting source of src/source, which reads
+// its files through a FileSource; tests and fuzzers give the reader a source
+// that keeps its files in memory and fails on demand (LevelDB's log::Reader
+// over a SequentialFile).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zu {
 
@@ -16,6 +19,25 @@ namespace zu {
 struct ReadResult {
   int64_t bytes = 0;
   int error = 0;
+};
+
+// What tells a file's bytes apart without reading them: a file whose stamp
+// is unchanged holds the bytes it held.
+struct FileStamp {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modified = 0;  // nanoseconds
+  int64_t changed = 0;   // nanoseconds: any write or rename moves it
+  bool operator==(const FileStamp&) const = default;
+};
+
+// One file that a chosen path holds: an archive's member, by the name under
+// which it is opened; `readable` false for one that cannot be read at all (a
+// link, a damaged or encrypted member, or the damaged rest of the archive).
+struct SourceMember {
+  std::string name;
+  bool readable = true;
 };
 
 class ByteSource {
@@ -30,6 +52,13 @@ class ByteSource {
   virtual ReadResult Read(char* into, int64_t count) = 0;
   // Closes the open file; harmless when none is open.
   virtual void Close() = 0;
+
+  // The stamp of `path`; false when the source keeps none (the file is then
+  // read again whenever it is opened).
+  virtual bool Stamp(const std::string& /*path*/, FileStamp& /*stamp*/) { return false; }
+  // When `path` is an archive: true, with the members that may be logs in
+  // its order. False for a path that is one file.
+  virtual bool MembersOf(const std::string& /*path*/, std::vector<SourceMember>& /*members*/) { return false; }
 };
 
 // The files of the file system. A path is the bytes the system names the
@@ -44,6 +73,7 @@ class FileSource final : public ByteSource {
   bool Open(const std::string& path, int64_t& size) override;
   ReadResult Read(char* into, int64_t count) override;
   void Close() override;
+  bool Stamp(const std::string& path, FileStamp& stamp) override;
 
  private:
   int fd_ = -1;

@@ -53,6 +53,7 @@ class zuLogFile {
   // Takes the bytes of every later Open from `source` instead of the file
   // system (tests and fuzzers); `source` must outlive that use.
   void UseSource(ByteSource& source) { source_ = &source; }
+  ByteSource& Source() const { return *source_; }
 
   std::string GetFileName() const;  // the path as passed to Open, or ""
   // True when `path` is the current file and the Open that made it current
@@ -107,6 +108,11 @@ class zuLogFile {
   // Read-only views for callers that walk the index directly.
   const std::array<int32_t, MaxMessages>& MessageStarts() const { return messageStarts_; }
   int32_t DataLength() const { return dataLength_; }
+  // The current file's bytes as read (empty without a buffer); valid until
+  // the next Open.
+  std::string_view Data() const {
+    return buffer_ ? std::string_view(buffer_.get(), static_cast<size_t>(dataLength_)) : std::string_view();
+  }
 
  private:
   bool HasMessage(int32_t i) const;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "reader/ShiftJis.h"
+#include "text/CodePageForms.h"
 
 namespace zu {
 
@@ -117,23 +118,6 @@ bool AppendEncoded(char16_t unit, std::string& out) {
   return true;
 }
 
-// Characters that JIS X 0208 and most keyboards on other systems write with
-// one code point and the Windows code page with another (a wave dash typed on
-// Linux is U+301C, the code page reads 0x8160 as U+FF5E). Both mean the same
-// glyph of the same JIS row, so a search typed either way finds it.
-char16_t CodePageForm(char16_t unit) {
-  switch (unit) {
-    case 0x301C: return 0xFF5E;  // wave dash
-    case 0x2016: return 0x2225;  // double vertical line
-    case 0x2212: return 0xFF0D;  // minus sign
-    case 0x00A2: return 0xFFE0;  // cent sign
-    case 0x00A3: return 0xFFE1;  // pound sign
-    case 0x00AC: return 0xFFE2;  // not sign
-    case 0x2014: return 0x2015;  // em dash
-    default: return unit;
-  }
-}
-
 // Strict UTF-8 to UTF-16: false for an overlong form, a surrogate, a code
 // point past U+10FFFF or a cut sequence.
 int FollowingBytes(unsigned char first) {
@@ -188,7 +172,8 @@ size_t DecodedUnits(std::string_view bytes) {
 
 bool EncodeCp932(std::u16string_view typed, std::string& out) {
   std::u16string text(typed);
-  std::transform(text.begin(), text.end(), text.begin(), CodePageForm);
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](char16_t unit) { return static_cast<char16_t>(CodePageForm(unit)); });
   out.clear();
   out.reserve(text.size() * 2);
   for (const char16_t unit : text) {
@@ -235,6 +220,27 @@ void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
     end = PutUtf8(unit, end);
   }
   out.resize(static_cast<size_t>(end - out.data()));
+}
+
+uint16_t Cp932FormOf(char32_t c) {
+  // Filled once, from the sorted list: a converter asks for every character
+  // of a whole log. The table lies in zeroed memory untouched until then.
+  static std::array<uint16_t, 0x10000> forms{};
+  static const bool filled = [] {
+    for (unsigned u = 0; u < 0x80; ++u) forms[u] = static_cast<uint16_t>(u);
+    for (const Encoding& e : kEncodings) forms[e.unit] = e.bytes;
+    for (unsigned u = 0x80; u < 0x10000; ++u) {
+      if (forms[u] == 0) forms[u] = forms[CodePageForm(u)];
+    }
+    return true;
+  }();
+  return filled && c < 0x10000 ? forms[c] : 0;
+}
+
+bool IsCp932Pair(unsigned char lead, unsigned char trail) {
+  const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+  const int k = PairAt(std::string_view(pair, 2), 0);
+  return k >= 0 && kPairUnits[k] != kReplacement;
 }
 
 bool Utf8ToCp932(std::string_view utf8, std::string& out) {

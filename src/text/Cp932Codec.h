@@ -4,6 +4,7 @@
 // starts fast. The windows use its QString faces in text/Cp932.h.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,13 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // through one buffer.
 void AppendCp932AsUtf8(std::string_view bytes, std::string& out);
 bool Utf8ToCp932(std::string_view utf8, std::string& out);
+
+// The code page's form of one character, for converters from other
+// encodings: its byte (below 0x100) or its lead << 8 | trail, the JIS forms
+// of text/CodePageForms.h included; 0 when it has none (U+0000 is 0 too).
+uint16_t Cp932FormOf(char32_t c);
+
+// Whether the code page assigns a character to the pair lead, trail.
+bool IsCp932Pair(unsigned char lead, unsigned char trail);
 
 }  // namespace zu

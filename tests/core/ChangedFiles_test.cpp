@@ -94,6 +94,11 @@ const Change kFailures[] = {
      [](MemorySource& s) { s.Find(kA)->bytes.resize(30); }},
     {"deleted", [](MemorySource& s) { s.Remove(kA); }},
     {"failing part-way with EIO", [](MemorySource& s) { s.Find(kA)->failAt = 40; }},
+    // Bytes other than those loaded, though messages still stand where the
+    // set's items point: not the file that was loaded.
+    {"edited in place, its size kept", [](MemorySource& s) { s.Put(kA, LogOf({WithBody(1, "apply"), WithBody(2, "banana")})); }},
+    {"appended to", [](MemorySource& s) { s.Find(kA)->bytes += LogOf({WithBody(3, "date")}); }},
+    {"replaced by another log", [](MemorySource& s) { s.Put(kA, LogOf({WithBody(5, "elder"), WithBody(6, "fig")})); }},
 };
 
 const std::string kCannotOpenA = kA + "を開けませんでした";
@@ -141,16 +146,20 @@ TEST_F(ChangedFilesTest, EverySearchIntoAFailedFileIsAFileError) {
   }
 }
 
-// A file cut after its first message still shows that one; the message cut
-// off fails as its file would, in the view, in printing and in the search.
-TEST_F(ChangedFilesTest, FileCutShortFailsOnlyForTheMessagesItLost) {
+// A file cut after its first message is no longer the file that was
+// loaded: the message it kept fails as the one it lost, in the view, in
+// printing and in the search; copied back, it reads as before.
+TEST_F(ChangedFilesTest, FileCutShortFailsForEveryMessage) {
   source.Put(kA, LogOf({WithBody(1, "apple")}));
-  EXPECT_EQ(View(0, 0), "1 apple");
+  EXPECT_EQ(View(0, 0), kCannotOpenA);
   EXPECT_EQ(View(0, 1), kCannotOpenA);
   EXPECT_EQ(Print(0, 1), kCannotOpenA);
   EXPECT_EQ(Search(0, 0, "banana", 1), kFileError);
-  EXPECT_EQ(Search(1, 0, "apple", 2), kFileError);  // meets the lost message first
-  EXPECT_EQ(Print(0, 0), "1 apple");
+  EXPECT_EQ(Search(1, 0, "apple", 2), kFileError);
+  EXPECT_EQ(Print(0, 0), kCannotOpenA);
+  source.Put(kA, LogOf({WithBody(1, "apple"), WithBody(2, "banana")}));
+  EXPECT_EQ(View(0, 1), "2 banana");
+  EXPECT_EQ(Search(1, 0, "apple", 2), "0:0");
 }
 
 // A failed read has overwritten the reader's one buffer: the file held

@@ -3,6 +3,9 @@
 // command. A box of Qt's own would block the test, so one that opens fails it.
 #include "forms/OpenDialog.h"
 
+#include <QAbstractItemView>
+#include <QAbstractProxyModel>
+#include <QHeaderView>
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
@@ -68,6 +71,31 @@ TEST_F(OpenDialogTest, ALoneDirectoryIsEntered) {
   EXPECT_TRUE(dialog_.ChosenPaths().isEmpty());
   TypeAndEnter(QStringLiteral("../a.log"));  // and from there a name above it
   EXPECT_EQ(dialog_.ChosenPaths(), QStringList{Path("a.log")});
+}
+
+// A log copied with its Shift-JIS name, which Qt's own listing passes over:
+// listed in Japanese after the folder's other files, chosen by a double
+// click, and handed on under a name that finds its bytes.
+TEST_F(OpenDialogTest, ShiftJisNamedFileIsListedInJapaneseAndChosen) {
+  const std::string sjis = dir_.Write("sub/\x83\x65\x83\x58\x83\x67.log", "x");  // テスト.log
+  dialog_.setDirectory(Path("sub"));
+  const QAbstractItemModel* listing = dialog_.proxyModel();
+  QAbstractItemView* view = nullptr;
+  for (QAbstractItemView* v : dialog_.findChildren<QAbstractItemView*>()) {
+    if (v->isVisible() && v->model() == listing && qobject_cast<QHeaderView*>(v) == nullptr) view = v;
+  }
+  ASSERT_NE(view, nullptr);
+  QModelIndex row;
+  for (int r = 0; r < listing->rowCount(view->rootIndex()); ++r) {
+    const QModelIndex at = listing->index(r, 0, view->rootIndex());
+    if (at.data().toString() == QStringLiteral("テスト.log")) row = at;
+  }
+  ASSERT_TRUE(row.isValid());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !view->visualRect(row).isEmpty(); }));
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+  EXPECT_EQ(dialog_.result(), QDialog::Accepted);
+  ASSERT_EQ(dialog_.ChosenPaths(), QStringList{Path("sub/テスト.log")});
+  EXPECT_EQ(LocalPathOf(dialog_.ChosenPaths()[0]), sjis);
 }
 
 TEST(NamesInFieldTest, QuotedNamesOrTheWholeText) {

@@ -186,6 +186,10 @@ class LogFile:
                 data = b"" if size > BUFFER_SIZE else f.read(size)
         except (OSError, ValueError):
             return False
+        # The viewer reads a file whose lines end in CR alone (no LF in it) as
+        # if each CR were an LF.
+        if b"\n" not in data and b"\r" in data:
+            data = data.replace(b"\r", b"\n")
         self.data = data
         self.message_starts = [-1] * MAX_MESSAGES
         self._body_cache = {}

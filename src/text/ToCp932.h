@@ -1,0 +1,36 @@
+// The Japanese encodings that logs were converted to on their way (with nkf
+// or iconv), read back into the CP932 bytes that the reader works on. Plain
+// C++ over the code page's tables, like the rest of zu_cp932: no ICU and no
+// iconv at run time.
+//
+// A character that has no CP932 form, and a byte sequence that is no
+// character of the encoding, becomes 〓 (0x81AC), as Japanese software has
+// always written it. A byte order mark at the start is dropped.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zu {
+
+enum class TextEncoding {
+  Cp932,      // Shift-JIS as Windows writes it: taken as it is
+  EucJp,      // EUC-JP with the NEC and IBM rows that eucJP-ms carries
+  Iso2022Jp,  // 7-bit JIS: JIS X 0208, 0212, both planes of 0213, kana by ESC ( I or SO
+  Utf8,
+  Utf16LE,
+  Utf16BE,
+};
+
+inline constexpr char32_t NoCp932Form = 0x81AC;  // 〓
+
+// The name the project gives the encoding ("CP932", "EUC-JP", ...).
+const char* NameOf(TextEncoding encoding);
+// The encoding that `name` names, in any case, with the usual aliases
+// (SJIS, Shift_JIS, EUC-JP-MS, eucJP-ms, JIS, ISO-2022-JP-3, UTF8 ...).
+bool TextEncodingNamed(std::string_view name, TextEncoding& encoding);
+
+// Appends `bytes`, read as `from`, to `out` as CP932.
+void AppendAsCp932(TextEncoding from, std::string_view bytes, std::string& out);
+
+}  // namespace zu

@@ -1,0 +1,143 @@
+// Archives as the Open command loads them through LogSource: each member
+// that is a log takes a row under its shown name; damaged, encrypted,
+// linked or badly named members and archive bombs warn for themselves while
+// the rest of the set loads; a member whose archive was deleted or changed
+// since loading fails as a changed file does. The archives are made at test
+// time by the ordinary tools and make_lzh.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/FakeLogSetUi.h"
+#include "core/MessageView.h"
+#include "source/LogSource.h"
+#include "support/LogFiles.h"
+
+namespace zu {
+namespace {
+
+using testing::FakeLogSetUi;
+using testing::LogOf;
+using testing::M;
+using testing::TempDir;
+
+const std::string kLogName = "\x83\x8d\x83\x4f.log";  // ログ.log, as CP932 bytes
+
+class ArchiveSetTest : public ::testing::Test {
+ protected:
+  ArchiveSetTest() {
+    reader.AllocateBuffer();
+    reader.UseSource(source);
+    dir.Write("one.log", LogOf({M(1), M(2, 1)}));
+    dir.Write("two.log", LogOf({M(10)}));
+    dir.Write("readme.txt", "no log here\r\n");
+  }
+
+  // Runs `command` in the folder; the test fails when it fails.
+  void Sh(const std::string& command) const {
+    const std::string line = "cd '" + dir.path().string() + "' && (" + command + ") >/dev/null 2>&1";
+    ASSERT_EQ(std::system(line.c_str()), 0) << command;
+  }
+  std::string Path(const std::string& name) const { return dir.Path(name); }
+
+  // Loads `paths`; gives each row's name and the warnings, one per line.
+  std::string Load(const std::vector<std::string>& paths) {
+    ui.warnings.clear();
+    set.OpenFiles(paths);
+    std::string out;
+    for (int32_t f = 0; f <= set.LastFile(); ++f) out += "row " + std::string(set[f][0].FileName) + "\n";
+    for (const auto& [m, path] : ui.warnings) out += "warn " + path + (m == Message::TooManyFiles ? "limit" : "") + "\n";
+    return out;
+  }
+
+  bool View(int32_t row) {
+    MessageView view;
+    return ReadMessageView(set, set[row][0].Node, view);
+  }
+
+  TempDir dir;
+  FileSource files;
+  LogSource source{files};
+  zuLogFile reader;
+  FakeLogSetUi ui;
+  LogSet set{reader, ui};
+};
+
+TEST_F(ArchiveSetTest, MembersLoadOrWarnAsChosenOneByOne) {
+  const std::string lzh = ZU_MAKE_LZH;
+  struct Case {
+    const char* what;
+    std::string make;  // writes a.arc in the folder
+    std::vector<std::string> rows;
+    std::vector<std::string> warnings;  // after the rows
+  };
+  const std::string a = Path("a.arc");
+  const Case cases[] = {
+      {"LZH with a CP932 name, a readme and a folder passed over",
+       lzh + " -lh5- 1 a.arc one.log '" + kLogName + "' readme.txt readme.txt two.log 'dir/two.log'",
+       {a + "!/" + kLogName, a + "!/dir/two.log"}, {}},
+      {"ZIP of logs", "zip -q a.arc one.log readme.txt two.log", {a + "!/one.log", a + "!/two.log"}, {}},
+      {"encrypted ZIP member", "zip -q a.arc one.log && zip -q -P secret a.arc two.log", {a + "!/one.log"},
+       {a + "!/two.log"}},
+      {"symbolic link in a tar", "ln -s one.log link.log && bsdtar -cf a.arc one.log link.log", {a + "!/one.log"},
+       {a + "!/link.log"}},
+      {"name with ..", lzh + " -lh0- 2 a.arc one.log ../one.log two.log two.log", {a + "!/two.log"},
+       {a + "!/../one.log"}},
+      {"no log in it", "zip -q a.arc readme.txt", {}, {a}},
+      // A NUL written into a stored name, the header's checksum kept right.
+      {"LZH name with NUL", lzh + " -lh5- 1 a.arc one.log ab.log two.log two.log && python3 -c \"" +
+           "b = bytearray(open('a.arc', 'rb').read()); i = b.index(b'ab.log'); b[i + 1] = 0; "
+           "b[1] = (b[1] - 0x62) & 255; open('a.arc', 'wb').write(b)\"",
+       {a + "!/two.log"}, {a + "!/a"}},
+      {"LZH cut short", lzh + " -lh5- 2 full.lzh one.log one.log two.log two.log && head -c -40 full.lzh > a.arc",
+       {a + "!/one.log"}, {a + "!/two.log"}},
+      {"gzip bomb: far more than a log", "head -c 20000000 /dev/zero | gzip > a.arc", {}, {a}},
+      {"gzip stream of a tar holding a bomb before a log",
+       "head -c 80000000 /dev/zero > big.log && bsdtar -czf a.arc big.log one.log", {}, {a + "!/big.log", a}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(a);
+    Sh(c.make);
+    // The plain file chosen after the archive still loads.
+    std::string expected;
+    for (const std::string& row : c.rows) expected += "row " + row + "\n";
+    expected += "row " + Path("two.log") + "\n";
+    for (const std::string& warning : c.warnings) expected += "warn " + warning + "\n";
+    EXPECT_EQ(Load({a, Path("two.log")}), expected);
+  }
+}
+
+TEST_F(ArchiveSetTest, TheTenFileRuleCountsMembersThatAreLogs) {
+  std::string args;
+  for (int k = 0; k < 12; ++k) args += " one.log m" + std::to_string(k) + ".log readme.txt r" + std::to_string(k);
+  Sh(std::string(ZU_MAKE_LZH) + " -lh5- 2 a.lzh" + args);
+  const std::string loaded = Load({Path("a.lzh")});
+  EXPECT_EQ(set.LastFile(), 9);
+  EXPECT_NE(loaded.find("row " + Path("a.lzh") + "!/m9.log\nwarn limit\nwarn limit\n"), std::string::npos) << loaded;
+}
+
+// A member counts as held only while its archive holds the bytes that were
+// loaded: deleted or changed, it fails; copied back, it reads again.
+TEST_F(ArchiveSetTest, MembersOfADeletedOrChangedArchiveFail) {
+  Sh("zip -q a.zip one.log && cp a.zip kept.zip && zip -q b.zip two.log");
+  ASSERT_EQ(Load({Path("a.zip"), Path("b.zip")}), "row " + Path("a.zip") + "!/one.log\nrow " + Path("b.zip") + "!/two.log\n");
+  ASSERT_TRUE(View(0));
+  ASSERT_TRUE(View(1));
+  std::filesystem::remove(Path("a.zip"));
+  EXPECT_FALSE(View(0));
+  Sh("cp kept.zip a.zip");
+  EXPECT_TRUE(View(0));
+  EXPECT_TRUE(View(1));
+  dir.Write("one.log", LogOf({M(1), M(3, 1)}));
+  Sh("rm a.zip && zip -q a.zip one.log");
+  EXPECT_TRUE(View(1));
+  EXPECT_FALSE(View(0));
+  EXPECT_FALSE(View(0));
+}
+
+}  // namespace
+}  // namespace zu

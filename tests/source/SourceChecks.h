@@ -1,0 +1,57 @@
+// What the fuzz targets of the converting source check, shared with the
+// replay of their kept inputs: arbitrary bytes read as every encoding, and
+// as an archive in memory, keep the source's promises or say which broke.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reader/zuLogFile.h"
+#include "source/EncodingGuess.h"
+#include "source/LogSource.h"
+#include "support/MemorySource.h"
+
+namespace zu::testing {
+
+// Every encoding's conversion gives whole CP932 characters, CP932 itself
+// the bytes unchanged; the guess and the line ends are found without fault.
+inline std::string CheckText(const uint8_t* data, size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const TextEncoding guessed = GuessEncoding(bytes);
+  LineEndsOf(bytes);
+  for (const TextEncoding e : {TextEncoding::Cp932, TextEncoding::EucJp, TextEncoding::Iso2022Jp,
+                               TextEncoding::Utf8, TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
+    std::string out;
+    AppendAsCp932(e, bytes, out);
+    if (e == TextEncoding::Cp932 && out != bytes) return "CP932 changed";
+    if (e != TextEncoding::Cp932 && !IsValidIn(TextEncoding::Cp932, out)) return std::string("no CP932 from ") + NameOf(e);
+  }
+  // Without header pairs to go by, only an encoding the whole text is valid
+  // in is taken over CP932.
+  if (guessed == TextEncoding::EucJp && bytes.find_first_of("\r\n") == std::string_view::npos && !IsValidIn(guessed, bytes)) {
+    return "guessed EUC-JP for text that is no EUC-JP";
+  }
+  return {};
+}
+
+// The bytes as a chosen file: split into members, each opened by a reader;
+// every member is named under the archive, and nothing read exceeds the limits.
+inline std::string CheckArchive(const uint8_t* data, size_t size, MemorySource& files, zuLogFile& reader) {
+  files.Put("a", std::string_view(reinterpret_cast<const char*>(data), size));
+  LogSource source(files);
+  reader.UseSource(source);
+  std::vector<SourceMember> members;
+  const bool archive = source.MembersOf("a", members);
+  std::string broken;
+  for (const SourceMember& m : members) {
+    if (m.name != "a" && m.name.rfind("a!/", 0) != 0) broken = "a member named outside its archive";
+    if (m.readable && reader.Open(m.name) && reader.DataLength() > BufferSize) broken = "a member over the limit";
+  }
+  if (!archive && reader.Open("a") && reader.DataLength() > BufferSize) broken = "a file over the limit";
+  source.Describe("a");
+  reader.UseSource(files);
+  return broken;
+}
+
+}  // namespace zu::testing
