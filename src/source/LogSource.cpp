@@ -17,6 +17,16 @@ constexpr size_t kKeptFiles = 20;
 
 constexpr const char* kTooLarge = "too large";
 
+// What the reader needs to know of a text's line ends: whether its lines
+// end in CR alone, which it then reads as LF. A text with an LF is left as
+// it is whatever else it holds, and is told apart no further here: `files`
+// finds its line ends afresh (LineEndsOf), while a set's loads are spared a
+// walk over every line.
+LineEnds LineEndsForReading(std::string_view cp932) {
+  if (cp932.find('\n') != std::string_view::npos) return LineEnds::Lf;
+  return cp932.find('\r') != std::string_view::npos ? LineEnds::Cr : LineEnds::None;
+}
+
 std::string ShownName(const std::string& archive, const std::string& member) {
   return archive + MemberMark + member;
 }
@@ -32,7 +42,8 @@ void LogSource::SetEncoding(std::optional<TextEncoding> encoding) {
 bool LogSource::Open(const std::string& name, int64_t& size) {
   Close();
   readError_ = 0;
-  const auto it = known_.find(name);
+  // What `files` reports is found afresh for a plain file.
+  const auto it = describing_ ? known_.end() : known_.find(name);
   if (it != known_.end() && !it->second.archive.empty()) return OpenMember(name, size);
   FileStamp stamp;
   const bool stamped = files_.Stamp(name, stamp);
@@ -46,7 +57,78 @@ bool LogSource::Open(const std::string& name, int64_t& size) {
     }
     if (decoded.cp932) return Serve(decoded, decoded.cp932, size);
   }
+  if (it == known_.end() && stamped && !describing_ && OpenForFirstRead(name, stamp, size)) return true;
   return OpenFile(name, stamp, stamped, size);
+}
+
+// A file met for the first time that is no archive and fits the reader's
+// buffer is read straight into the reader's buffer, its encoding found
+// there, and converted in place only when it is not CP932 already: a set of
+// plain logs costs no copy beyond the reader's own read. Its size is given
+// as the buffer's, so that the reader asks for all the buffer holds; the
+// text delivered is as long as the file's CP932 bytes, as a file that ended
+// sooner than its size said.
+bool LogSource::OpenForFirstRead(const std::string& name, const FileStamp& stamp, int64_t& size) {
+  if (HeadMayBeContainer(name)) return false;
+  int64_t stated = 0;
+  if (!files_.Open(name, stated)) return false;
+  if (stated <= 0 || stated > BufferSize) {
+    files_.Close();
+    return false;
+  }
+  firstRead_ = FirstRead{name, stamp};
+  direct_ = true;
+  size = BufferSize;
+  return true;
+}
+
+ReadResult LogSource::ReadFirst(char* into, int64_t count) {
+  const FirstRead first = std::move(*firstRead_);
+  firstRead_.reset();
+  int64_t got = 0;
+  while (got < count) {
+    const ReadResult r = files_.Read(into + got, count - got);
+    if (r.error == EINTR) continue;
+    if (r.error != 0) return r;  // the reader takes it as it would from the file
+    if (r.bytes <= 0) break;
+    got += std::min(r.bytes, count - got);
+  }
+  files_.Close();
+  direct_ = false;
+  serving_ = std::make_shared<const std::string>();  // every later read gives the end
+
+  Known known;
+  known.stamp = first.stamp;
+  Decoded& decoded = known.decoded;
+  Finding& f = decoded.finding;
+  f.name = first.name;
+  f.storedBytes = got;
+  const std::string_view bytes(into, static_cast<size_t>(got));
+  f.encoding = encoding_ ? *encoding_ : GuessEncoding(bytes);
+  std::shared_ptr<std::string> text;
+  if (f.encoding != TextEncoding::Cp932) {
+    text = std::make_shared<std::string>();
+    AppendAsCp932(f.encoding, bytes, *text);
+  }
+  const std::string_view cp932 = text ? std::string_view(*text) : bytes;
+  f.lineEnds = LineEndsForReading(cp932);
+  f.cp932Bytes = static_cast<int64_t>(cp932.size());
+  decoded.fromDisk = !text && f.lineEnds != LineEnds::Cr;
+  const bool fits = f.cp932Bytes <= count;
+  if (fits) {
+    if (text) std::memcpy(into, text->data(), text->size());
+    if (f.lineEnds == LineEnds::Cr) std::replace(into, into + f.cp932Bytes, '\r', '\n');
+    if (!decoded.fromDisk) decoded.cp932 = std::make_shared<const std::string>(into, cp932.size());
+  } else {
+    f.leftOut = kTooLarge;
+    decoded.cp932 = std::move(text);
+  }
+  decoded.used = ++clock_;
+  known_[first.name] = std::move(known);
+  LetOldestGo();
+  // Converted text longer than the buffer holds no data, as a file too large.
+  if (!fits) return {0, EFBIG};
+  return {f.cp932Bytes, 0};
 }
 
 // Reads the file `path` afresh and finds what it is.
@@ -259,6 +341,7 @@ void LogSource::Decode(std::string_view bytes, Decoded& decoded) const {
 }
 
 ReadResult LogSource::Read(char* into, int64_t count) {
+  if (firstRead_) return ReadFirst(into, count);
   if (direct_) return files_.Read(into, count);
   if (readError_ != 0) return {0, readError_};
   if (!serving_) return {0, EBADF};
@@ -270,6 +353,7 @@ ReadResult LogSource::Read(char* into, int64_t count) {
 }
 
 void LogSource::Close() {
+  firstRead_.reset();
   if (direct_) files_.Close();
   direct_ = false;
   serving_.reset();
@@ -323,7 +407,9 @@ std::vector<LogSource::Finding> LogSource::Describe(const std::string& path) {
     return findings;
   }
   int64_t size = 0;
+  describing_ = true;  // what is found is kept at the open, not the read
   const bool opened = Open(path, size);
+  describing_ = false;
   Close();
   Finding f;
   f.name = path;

@@ -82,6 +82,8 @@ class LogSource final : public ByteSource {
   };
 
   bool OpenFile(const std::string& path, const FileStamp& stamp, bool stamped, int64_t& size);
+  bool OpenForFirstRead(const std::string& name, const FileStamp& stamp, int64_t& size);
+  ReadResult ReadFirst(char* into, int64_t count);
   bool OpenMember(const std::string& name, int64_t& size);
   bool ReadAll(const std::string& path, std::string& bytes, int64_t& stated);
   bool HeadMayBeContainer(const std::string& path);
@@ -102,6 +104,13 @@ class LogSource final : public ByteSource {
   int64_t servedAt_ = 0;
   bool direct_ = false;
   int readError_ = 0;
+  // A file opened for its first read, found out as it is read.
+  struct FirstRead {
+    std::string name;
+    FileStamp stamp;
+  };
+  std::optional<FirstRead> firstRead_;
+  bool describing_ = false;
 };
 
 // The file system's files as logs: the source of the programs' readers.
