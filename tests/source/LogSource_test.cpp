@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,6 +139,59 @@ TEST_F(ArchiveSetTest, MembersOfADeletedOrChangedArchiveFail) {
   EXPECT_TRUE(View(1));
   EXPECT_FALSE(View(0));
   EXPECT_FALSE(View(0));
+}
+
+// The reader's limit holds for the CP932 bytes, whichever way a file is
+// read: the first time (straight into the reader's buffer) or again later.
+TEST_F(ArchiveSetTest, TheByteLimitHoldsForTheConvertedText) {
+  const std::string pair = LogOf({M(1)});
+  const std::string kana = "\xef\xbd\xb1";  // ｱ: three bytes in UTF-8, one in CP932
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::optional<TextEncoding> encoding;
+    bool loads;
+  };
+  const Case cases[] = {
+      {"CP932 of the buffer's size", pair + std::string(BufferSize - pair.size(), 'x'), {}, true},
+      {"CP932 one byte over", pair + std::string(BufferSize - pair.size() + 1, 'x'), {}, false},
+      {"UTF-8 over the buffer, its CP932 within", pair + [&] {
+         std::string t;
+         for (int k = 0; k < 600000; ++k) t += kana;
+         return t;
+       }(), TextEncoding::Utf8, true},
+      {"UTF-8 within the buffer, its CP932 over (each bad byte a two-byte mark)",
+       pair + std::string(800000, '\xff'), TextEncoding::Utf8, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    source.SetEncoding(c.encoding);
+    const std::string path = dir.Write("limit.log", c.bytes);
+    for (int open = 0; open < 2; ++open) {  // the first read, then one as known
+      EXPECT_EQ(reader.Open(path), c.loads) << open;
+      if (c.loads) {
+        EXPECT_EQ(reader.GetNumber(0), 1) << open;
+      }
+    }
+    std::filesystem::remove(path);
+  }
+  source.SetEncoding({});
+}
+
+// A log with CR-only line ends reads as its LF copy does, the first time and
+// every time after.
+TEST_F(ArchiveSetTest, CrOnlyLineEndsReadAsLf) {
+  testing::Msg second = M(2, 1);
+  second.body = "body\r\n";
+  std::string lf = LogOf({M(1), second});
+  lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+  std::string cr = lf;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  const std::string path = dir.Write("cr.log", cr);
+  for (int open = 0; open < 2; ++open) {
+    ASSERT_TRUE(reader.Open(path)) << open;
+    EXPECT_EQ(reader.Data(), lf) << open;
+  }
 }
 
 }  // namespace
