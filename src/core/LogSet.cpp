@@ -105,7 +105,11 @@ bool LogSet::FillRow() {
   }
   lastFile_ = f;
   numbersIndexed_ = false;
-  held_ = loadedBytes_[f] = BytesOf(reader_);
+  held_ = loadedBytes_[f] = BytesOf(reader_.Data());
+  // Kept so that opening the file again need not index it again; without
+  // room for it, it is indexed again.
+  if (!indexes_) indexes_.reset(new (std::nothrow) std::array<zuLogFile::Index, MaxLogFiles>);
+  if (indexes_) (*indexes_)[f] = reader_.MessageStarts();
   return true;
 }
 
@@ -137,8 +141,7 @@ bool LogSet::KeepTitles(int32_t f, std::string_view path) {
   return true;
 }
 
-LogSet::LoadedBytes LogSet::BytesOf(const zuLogFile& reader) {
-  const std::string_view data = reader.Data();
+LogSet::LoadedBytes LogSet::BytesOf(std::string_view data) {
   const XXH128_hash_t digest = XXH3_128bits(data.data(), data.size());
   return {static_cast<int64_t>(data.size()), digest.low64, digest.high64};
 }
@@ -337,11 +340,17 @@ int32_t LogSet::RowOfRank(int32_t rank) const {
 bool LogSet::HoldFileOf(int32_t row) {
   const std::string_view path = paths_[row];  // every item of the row has it
   if (reader_.Holds(path) && held_ == loadedBytes_[row]) return true;
-  if (!reader_.Open(std::string(path))) {
+  LoadedBytes read;
+  const auto sameAsLoaded = [&](std::string_view bytes) {
+    read = BytesOf(bytes);
+    return read == loadedBytes_[row];
+  };
+  const zuLogFile::Index* known = indexes_ ? &(*indexes_)[row] : nullptr;
+  if (!reader_.Open(std::string(path), known, sameAsLoaded)) {
     held_ = LoadedBytes{};
     return false;
   }
-  held_ = BytesOf(reader_);
+  held_ = known != nullptr ? read : BytesOf(reader_.Data());
   return held_ == loadedBytes_[row];
 }
 

@@ -197,9 +197,11 @@ class LogSet {
     uint64_t high = 0;
     bool operator==(const LoadedBytes&) const = default;
   };
-  static LoadedBytes BytesOf(const zuLogFile& reader);
+  static LoadedBytes BytesOf(std::string_view data);
   std::array<LoadedBytes, MaxLogFiles> loadedBytes_;
   LoadedBytes held_;
+  // Each row's index, as the load made it.
+  std::unique_ptr<std::array<zuLogFile::Index, MaxLogFiles>> indexes_;
   int32_t lastFile_ = -1;
   OrphanRootTable orphanRoots_;
 

@@ -223,7 +223,10 @@ bool zuLogFile::AllocateBuffer() {
   return buffer_ != nullptr;
 }
 
-bool zuLogFile::Open(const std::string& path) {
+bool zuLogFile::Open(const std::string& path) { return Open(path, nullptr, {}); }
+
+bool zuLogFile::Open(const std::string& path, const Index* known,
+                     const std::function<bool(std::string_view)>& madeFrom) {
   int64_t size = 0;
   if (!source_->Open(path, size)) return false;  // the previous file stays current
   // A file too large for the buffer is current with no data, so that no
@@ -240,7 +243,11 @@ bool zuLogFile::Open(const std::string& path) {
     return false;
   }
   dataLength_ = length;
-  BuildIndex();
+  if (known != nullptr && madeFrom(Data())) {
+    TakeIndex(*known);
+  } else {
+    BuildIndex();
+  }
   currentFile_ = path;
   held_ = messageStarts_[0] != -1;
   return held_;
@@ -314,6 +321,14 @@ void zuLogFile::BuildIndex() {
     }
     pos = next;
   }
+}
+
+// An index made from these very bytes: the fields BuildIndex keeps beside it
+// are not known, and are read from the lines again when asked for.
+void zuLogFile::TakeIndex(const Index& index) {
+  messageStarts_ = index;
+  titleAt_.fill(-1);
+  bodyCacheMessage_ = -1;
 }
 
 // What the log set takes of every message, kept while the line is at hand:

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,6 +50,13 @@ class zuLogFile {
   // buffer, so it leaves no file current (GetFileName gives "") and returns
   // false.
   bool Open(const std::string& path);
+  // The message starts of a file, as BuildIndex finds them.
+  using Index = std::array<int32_t, MaxMessages>;
+  // As Open, but when `madeFrom` says that the bytes read are those `known`
+  // was made from, `known` is taken as their index instead of building it
+  // again: a caller that opens the same files over and over (the search)
+  // indexes each once.
+  bool Open(const std::string& path, const Index* known, const std::function<bool(std::string_view)>& madeFrom);
 
   // Takes the bytes of every later Open from `source` instead of the file
   // system (tests and fuzzers); `source` must outlive that use.
@@ -122,6 +130,7 @@ class zuLogFile {
   bool ReadHeaderLine2(int32_t i, char* line2) const;
 
   void HoldNothing();
+  void TakeIndex(const Index& index);
   void KeepHeaderLine1(int32_t i, int32_t pos, std::string_view raw, const char* line1, int32_t number,
                        std::string_view title);
 
