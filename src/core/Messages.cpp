@@ -17,6 +17,7 @@ const char* MessageText(Message m) {
     case Message::ConditionsTooLong: return "検索文字が長すぎます（半角255文字、全角127文字まで）";
     case Message::ConditionsNoFields: return "検索条件を設定してください";
     case Message::PrintFailed: return "印刷できませんでした";
+    case Message::OutOfMemory: return "メモリが足りません";
   }
   return "";
 }

@@ -24,6 +24,8 @@ enum class Message {
   ConditionsNoFields,     // "検索条件を設定してください"
   // The printer refused the job; shown as an error, with "." after it.
   PrintFailed,            // "印刷できませんでした"
+  // An allocation failed: the operation, or the program, cannot go on.
+  OutOfMemory,            // "メモリが足りません"
 };
 
 // The fixed text of `m` in UTF-8. For CannotOpen it is the suffix that
