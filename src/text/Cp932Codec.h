@@ -32,5 +32,8 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // through one buffer.
 void AppendCp932AsUtf8(std::string_view bytes, std::string& out);
 bool Utf8ToCp932(std::string_view utf8, std::string& out);
+// True when `bytes` are strict UTF-8 (no overlong form, surrogate or cut
+// sequence): a file name that is, is shown as it is, any other as CP932.
+bool IsUtf8(std::string_view bytes);
 
 }  // namespace zu
