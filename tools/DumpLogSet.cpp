@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <new>
 
 #include "DumpCommands.h"
 #include "DumpOutput.h"
@@ -47,7 +48,7 @@ void DumpUi::Warn(Message m, const std::string& path) {
 }
 
 DumpSession::DumpSession(const std::vector<std::string>& files) {
-  reader_.AllocateBuffer();
+  if (!reader_.AllocateBuffer()) throw std::bad_alloc();  // met by main as any allocation failure
   set_.OpenFiles(files);
 }
 
