@@ -227,7 +227,7 @@ bool OutputFile::CreateHidden(const std::string& folder, const std::string& name
   std::string hidden = HiddenTemplate(folder, name);
   const int fd = mkstemp(hidden.data());
   if (fd == -1) return Fail(Problem("cannot create", path_, errno));
-  hidden_ = hidden;
+  hidden_ = std::move(hidden);  // moved: nothing may fail between making it and noting it
   writer_ = std::make_unique<FileWriter>(fd, path_, false);
   if (fchmod(fd, Permissions(0666)) != 0) return Fail(Problem("cannot create", path_, errno));
   return true;
@@ -305,7 +305,7 @@ bool OutputFolder::Create(const std::string& path) {
     rmdir(hidden.c_str());
     return Fail(Problem("cannot create the folder", path, error));
   }
-  hidden_ = hidden;
+  hidden_ = std::move(hidden);  // moved: nothing may fail between making it and noting it
   if (fchmod(fd_, Permissions(0777)) != 0) return Fail(Problem("cannot create the folder", path, errno));
   return true;
 }
