@@ -58,7 +58,7 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
 
-# The four fuzz targets, one after the other, FUZZ_SECONDS each. New inputs go to
+# The five fuzz targets, one after the other, FUZZ_SECONDS each. New inputs go to
 # the build folder; the kept corpus under fuzz/corpus is only read. Slow inputs
 # (a whole buffer, ten full logs) are met less often than fast ones. The core
 # target keeps its set from input to input, so libFuzzer's per-input leak
@@ -66,9 +66,9 @@ bench: deps
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZU_BUILD_FUZZ=ON \
 	    -DZU_BUILD_TESTS=OFF -DZU_BUILD_GUI=OFF
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_reader fuzz_core fuzz_source_text fuzz_source_archive
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_reader fuzz_core fuzz_source_text fuzz_source_archive fuzz_export
 	mkdir -p $(FUZZ_DIR)/corpus/reader $(FUZZ_DIR)/corpus/core $(FUZZ_DIR)/corpus/source_text \
-	    $(FUZZ_DIR)/corpus/source_archive
+	    $(FUZZ_DIR)/corpus/source_archive $(FUZZ_DIR)/corpus/export
 	$(FUZZ_DIR)/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -entropic_scale_per_exec_time=1 $(FUZZ_DIR)/corpus/reader fuzz/corpus/reader
 	$(FUZZ_DIR)/fuzz/fuzz_core -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
@@ -78,6 +78,8 @@ fuzz: deps
 	    $(FUZZ_DIR)/corpus/source_text fuzz/corpus/source_text
 	$(FUZZ_DIR)/fuzz/fuzz_source_archive -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -rss_limit_mb=4096 $(FUZZ_DIR)/corpus/source_archive fuzz/corpus/source_archive
+	$(FUZZ_DIR)/fuzz/fuzz_export -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -max_len=4096 $(FUZZ_DIR)/corpus/export fuzz/corpus/export
 
 # The Debian package zu-kirdo_<version>_amd64.deb in this folder, built with
 # Debian's hardening flags and refused if lintian finds an error in it.

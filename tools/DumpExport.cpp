@@ -8,6 +8,7 @@
 #include "DumpLogSet.h"
 #include "DumpOutput.h"
 #include "export/Export.h"
+#include "export/StopSignals.h"
 
 namespace zu::dump {
 
@@ -41,8 +42,9 @@ int Stop(const std::string& problem) {
   return 1;
 }
 
-int WriteFailed(const std::string& error) {
-  return Stop(error + "; what was written has been removed");
+// "What was written" is said only when something reached the disk.
+int WriteFailed(const std::string& error, bool wrote) {
+  return Stop(wrote ? error + "; what was written has been removed" : error);
 }
 
 int ExportMbox(const ExportSet& set, const std::string& path) {
@@ -50,8 +52,9 @@ int ExportMbox(const ExportSet& set, const std::string& path) {
   if (!out.Create(path)) return Stop(out.error());
   std::string error;
   if (WriteMbox(set, out, error)) return 0;
+  const bool wrote = out.wrote();
   out.Remove();
-  return WriteFailed(error);
+  return WriteFailed(error, wrote);
 }
 
 int ExportHtml(const ExportSet& set, const std::string& path) {
@@ -59,8 +62,9 @@ int ExportHtml(const ExportSet& set, const std::string& path) {
   if (!folder.Create(path)) return Stop(folder.error());
   std::string error;
   if (WriteHtml(set, folder, error)) return 0;
+  const bool wrote = folder.wrote();
   folder.Remove();
-  return WriteFailed(error);
+  return WriteFailed(error, wrote);
 }
 
 }  // namespace
@@ -82,6 +86,8 @@ int RunExport(bool raw, const std::vector<std::string>& args) {
   // A file size limit must end in a write error that removes the output,
   // not in a signal that leaves half of it.
   std::signal(SIGXFSZ, SIG_IGN);
+  // A stop signal from here on removes what was written, then ends the run.
+  const CatchStopSignals stops;
   return request.html ? ExportHtml(set, request.output) : ExportMbox(set, request.output);
 }
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <new>
 
 #include "DumpCommands.h"
 #include "DumpOutput.h"
@@ -32,14 +33,18 @@ void DumpUi::AddChild(NodeId parent, NodeId id, std::string_view caption) {
 }
 
 void DumpUi::Warn(Message m, const std::string& path) {
-  if (m == Message::CannotOpen) WriteError(path + MessageText(m));
+  if (m == Message::OutOfMemory) outOfMemory_ = true;  // the command ends, and main says why
+  else if (m == Message::CannotOpen) WriteError(path + MessageText(m));
   else WriteError(MessageText(m));
 }
 
 DumpSession::DumpSession(const std::vector<std::string>& files) {
   reader_.UseSource(Source());
-  reader_.AllocateBuffer();
+  if (!reader_.AllocateBuffer()) throw std::bad_alloc();  // met by main as any allocation failure
   set_.OpenFiles(files);
+  // A set that found no memory for a file or its tree is not the set the
+  // files make: the command does not go on with it.
+  if (ui_.OutOfMemory()) throw std::bad_alloc();
 }
 
 NodeId DumpSession::NodeOf(int32_t row, int32_t item) const {

@@ -24,6 +24,8 @@ class DumpUi : public LogSetUi {
   void AddChild(NodeId parent, NodeId id, std::string_view caption) override;
   void ClearView() override {}
   void Warn(Message m, const std::string& path) override;
+  // Whether the set warned that it found no memory.
+  bool OutOfMemory() const { return outOfMemory_; }
 
   // The tree as built: the top-level nodes, and the children of each node,
   // each in the order they were added. NoNode ends a list.
@@ -46,6 +48,7 @@ class DumpUi : public LogSetUi {
   void Add(NodeId id, std::string_view caption, NodeId& first, NodeId& last);
 
   std::vector<Node> nodes_;  // by id
+  bool outOfMemory_ = false;
   NodeId firstTop_ = NoNode;
   NodeId lastTop_ = NoNode;
 };

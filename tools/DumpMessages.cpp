@@ -1,6 +1,7 @@
 // zu_kirdo_dump messages: every indexed message of one file with its fields
 // and body lines, read through the viewer's own reader.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -60,20 +61,23 @@ void WriteHumanMessage(const zuLogFile& r, int32_t i) {
   const int32_t parent = r.GetParentNumber(i);
   WriteLine("#" + std::to_string(i) + "  No." + std::to_string(r.GetNumber(i)) + "  " +
             (parent == -1 ? std::string("no parent") : "parent " + std::to_string(parent)));
-  WriteLine("  From: " + ToUtf8(Trimmed(r.GetSenderName(i))) + " (" + ToUtf8(r.GetSenderID(i)) + ")");
-  WriteLine("  Date: " + ToUtf8(r.GetDate(i)) + " " + ToUtf8(r.GetTime(i)));
-  WriteLine("  Title: " + ToUtf8(r.GetTitle(i)));
+  WriteLine("  From: " + ForPeople(Trimmed(r.GetSenderName(i))) + " (" + ForPeople(r.GetSenderID(i)) + ")");
+  WriteLine("  Date: " + ForPeople(r.GetDate(i)) + " " + ForPeople(r.GetTime(i)));
+  WriteLine("  Title: " + ForPeople(r.GetTitle(i)));
   WriteLine("");
-  // The body lines are most of a file: they go out through one buffer, kept
-  // from message to message.
+  // The body lines are most of a file: they go out through two buffers, kept
+  // from message to message, and are made visible in one pass.
+  static std::string text;
   static std::string body;
+  text.clear();
   body.clear();
   char line[LineBufferSize];
   for (int32_t j = 0; r.GetBodyLine(i, j, line); ++j) {
-    body += "  ";
-    AppendCp932AsUtf8(line, body);
-    body += '\n';
+    text += "  ";
+    AppendCp932AsUtf8(line, text);
+    text += '\n';
   }
+  AppendVisible(text, body);
   std::fwrite(body.data(), 1, body.size(), stdout);
   WriteLine("");
 }
@@ -84,7 +88,7 @@ int RunMessages(bool raw, const std::vector<std::string>& args) {
   std::string problem;
   const std::string file = FileArgument(args, problem);
   if (!problem.empty()) return MessagesUsageError(problem);
-  LogReader.AllocateBuffer();
+  if (!LogReader.AllocateBuffer()) throw std::bad_alloc();  // met by main as any allocation failure
   // Open fails for a file without messages too: the viewer warns the same way.
   if (!LogReader.Open(file)) {
     WriteError(file + MessageText(Message::CannotOpen));

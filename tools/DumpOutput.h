@@ -1,4 +1,6 @@
 // Output helpers of zu_kirdo_dump: the raw record format and the human one.
+// Text for people never holds a control character but TAB and LF, so that
+// a log cannot drive the terminal it is shown on.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +40,28 @@ class RecordField {
 // One raw record: fields escaped, joined by TAB, ended by LF, on stdout.
 void WriteRecord(std::initializer_list<RecordField> fields);
 
-// CP932 bytes as UTF-8 for people (invalid bytes become U+FFFD).
+// CP932 bytes as UTF-8 (invalid bytes become U+FFFD), controls kept.
 std::string ToUtf8(std::string_view cp932);
+
+// UTF-8 text appended with every control character but TAB and LF made
+// visible: C0 controls and DEL as their Control Pictures (ESC as U+241B
+// "␛", DEL as U+2421 "␡"), C1 controls (U+0080 to U+009F, which only a
+// UTF-8 file name can bring) as "<U+0085>". Other bytes are unchanged.
+void AppendVisible(std::string_view utf8, std::string& out);
+
+// CP932 bytes as UTF-8 for people: ToUtf8, then AppendVisible.
+std::string ForPeople(std::string_view cp932);
+
+// A path for people, decoded as the viewer's warnings decode it: each part
+// between slashes that is UTF-8 as it is, any other (a Shift-JIS name of a
+// copied log) as CP932; LF and CR as "\n" and "\r" (OneLine), other
+// controls visible.
+std::string PathForPeople(std::string_view path);
+
+// Text for people indents the tree down to this depth; a deeper node keeps
+// that indentation and shows its depth as a number, so that a chain of
+// replies thousands deep costs output in proportion to its length.
+inline constexpr int32_t ShownLevels = 32;
 
 // A warning or stop message on stderr, in UTF-8, made one line (OneLine).
 void WriteError(const std::string& utf8);

@@ -78,7 +78,7 @@ void WriteHuman(const std::vector<PrintLine>& lines) {
       line = 0;
     }
     for (; line < l.line - 1; ++line) out += '\n';
-    out += ToUtf8(l.text) + "\n";
+    out += ForPeople(l.text) + "\n";
     line = l.line;
   }
   std::fwrite(out.data(), 1, out.size(), stdout);

@@ -62,7 +62,7 @@ void WriteHit(bool raw, const LogSet& set, const SearchHit& hit) {
   }
   const LogInfoItem& m = set[hit.row][hit.item];
   const std::string line = std::to_string(hit.row) + ":" + std::to_string(hit.item) + "  #" +
-                           std::to_string(m.Number) + "  " + ToUtf8(m.Title) + "\n";
+                           std::to_string(m.Number) + "  " + ForPeople(m.Title) + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 

@@ -14,11 +14,6 @@ namespace {
 
 const char* const kTreeUsage = "zu_kirdo_dump [--raw] tree FILE...";
 
-// The human tree indents two spaces a level down to this depth; deeper
-// nodes keep that indentation and say their depth, so that a reply chain
-// thousands deep gives output in proportion to its size, not its square.
-constexpr int32_t kIndentedLevels = 32;
-
 struct Visit {
   NodeId node;
   int32_t depth;
@@ -84,14 +79,14 @@ void WriteLine(const std::string& utf8) {
 
 std::string Describe(const LogInfoItem& m, int32_t row, int32_t item) {
   std::string out = "#";
-  out += std::to_string(m.Number) + "  " + ToUtf8(m.Title) + "  (" + std::to_string(row) + ":" +
+  out += std::to_string(m.Number) + "  " + ForPeople(m.Title) + "  (" + std::to_string(row) + ":" +
          std::to_string(item) + ")";
   return out;
 }
 
 std::string Indent(int32_t depth) {
-  if (depth < kIndentedLevels) return std::string(static_cast<size_t>(2 * (depth + 1)), ' ');
-  return std::string(2 * (kIndentedLevels + 1), ' ') + "[depth " + std::to_string(depth) + "] ";
+  if (depth < ShownLevels) return std::string(static_cast<size_t>(2 * (depth + 1)), ' ');
+  return std::string(2 * (ShownLevels + 1), ' ') + "[depth " + std::to_string(depth) + "] ";
 }
 
 void WriteHuman(DumpSession& session) {
@@ -99,7 +94,7 @@ void WriteHuman(DumpSession& session) {
   WriteLine("Files (row, rank in the tree, path):");
   for (int32_t f = 0; f <= set.LastFile(); ++f) {
     WriteLine("  " + std::to_string(f) + "  " + std::to_string(set[f][0].FileRank) + "  " +
-              OneLine(set[f][0].FileName));  // a path is shown as its own bytes
+              PathForPeople(set[f][0].FileName));
   }
   WriteLine("Tree:");
   InDisplayOrder(session.Ui(), [&](const Visit& v) {
@@ -109,7 +104,7 @@ void WriteHuman(DumpSession& session) {
     if (set.FindItemOfNode(v.node, row, item)) {
       WriteLine(indent + Describe(set[row][item], row, item));
     } else {
-      WriteLine(indent + "[" + ToUtf8(session.Ui().Caption(v.node)) + "]  (not loaded)");
+      WriteLine(indent + "[" + ForPeople(session.Ui().Caption(v.node)) + "]  (not loaded)");
     }
   });
   const auto left = MessagesWithoutNode(set);

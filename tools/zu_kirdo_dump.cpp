@@ -2,6 +2,7 @@
 // the command line, for people (UTF-8) and for exact tests (--raw, CP932).
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 #if defined(_WIN32)
@@ -17,6 +18,7 @@
 
 #include "DumpCommands.h"
 #include "DumpOutput.h"
+#include "core/Messages.h"
 #include "reader/zuLogFile.h"
 
 namespace {
@@ -52,11 +54,12 @@ const char* const kHelp =
     "            EUC-JP, ISO-2022-JP, UTF-8, UTF-16LE, UTF-16BE)\n"
     "\n"
     "Without --raw the output is UTF-8 for reading. With --raw it is the fixed\n"
-    "machine format: TAB-separated records in the logs' own CP932 bytes.\n";
-
-}  // namespace
-
-namespace {
+    "machine format: TAB-separated records in the logs' own CP932 bytes.\n"
+    "Text for people shows every control character but TAB and LF as its\n"
+    "Control Picture (ESC as \xe2\x90\x9b), so that a log cannot drive the terminal.\n"
+    "\n"
+    "An export is built hidden beside PATH and named only when it is whole:\n"
+    "stopped by a signal, out of memory or a failed write, it leaves nothing.\n";
 
 bool StdoutIsTerminal() {
 #if defined(_WIN32)
@@ -132,6 +135,20 @@ int Run(const std::vector<std::string>& args) {
   return zu::dump::ExitUsage;
 }
 
+// Every command meets a failed allocation here, after its output objects
+// have removed what they wrote. The message is written without allocating.
+template <typename Command>
+int SayingOutOfMemory(Command run) {
+  try {
+    return run();
+  } catch (const std::bad_alloc&) {
+    std::fflush(stdout);
+    std::fputs(zu::MessageText(zu::Message::OutOfMemory), stderr);
+    std::fputc('\n', stderr);
+    return 1;
+  }
+}
+
 }  // namespace
 
 #if defined(_WIN32)
@@ -139,19 +156,21 @@ int Run(const std::vector<std::string>& args) {
 // program's paths and texts are UTF-8 there.
 int wmain(int argc, wchar_t** argv) {
   SetUpOutput();
-  std::vector<std::string> args;
-  for (int k = 1; k < argc; ++k) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, argv[k], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, argv[k], -1, arg.data(), bytes, nullptr, nullptr);
-    arg.pop_back();  // the terminating NUL
-    args.push_back(arg);
-  }
-  return Run(args);
+  return SayingOutOfMemory([&] {
+    std::vector<std::string> args;
+    for (int k = 1; k < argc; ++k) {
+      const int bytes = WideCharToMultiByte(CP_UTF8, 0, argv[k], -1, nullptr, 0, nullptr, nullptr);
+      std::string arg(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+      WideCharToMultiByte(CP_UTF8, 0, argv[k], -1, arg.data(), bytes, nullptr, nullptr);
+      arg.pop_back();  // the terminating NUL
+      args.push_back(arg);
+    }
+    return Run(args);
+  });
 }
 #else
 int main(int argc, char** argv) {
   SetUpOutput();
-  return Run(std::vector<std::string>(argv + 1, argv + argc));
+  return SayingOutOfMemory([&] { return Run(std::vector<std::string>(argv + 1, argv + argc)); });
 }
 #endif

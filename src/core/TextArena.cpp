@@ -31,7 +31,7 @@ bool TextArena::Keep(std::string_view text, std::string_view& kept) {
 void TextArena::Clear() {
   while (blocks_ != nullptr) {
     Block* next = blocks_->next;
-    std::free(blocks_);
+    ::operator delete(blocks_);
     blocks_ = next;
   }
   free_ = nullptr;
@@ -41,7 +41,7 @@ void TextArena::Clear() {
 
 // A block's bytes follow its link; null when no memory can be had.
 char* TextArena::NewBlock(size_t bytes) {
-  void* memory = std::malloc(sizeof(Block) + bytes);
+  void* memory = ::operator new(sizeof(Block) + bytes, std::nothrow);
   if (memory == nullptr) return nullptr;
   auto* block = new (memory) Block{blocks_};
   blocks_ = block;

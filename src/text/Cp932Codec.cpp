@@ -249,4 +249,9 @@ bool Utf8ToCp932(std::string_view utf8, std::string& out) {
   return EncodeCp932(text, out);
 }
 
+bool IsUtf8(std::string_view bytes) {
+  std::u16string text;
+  return Utf8ToUtf16(bytes, text);
+}
+
 }  // namespace zu

@@ -33,6 +33,9 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // through one buffer.
 void AppendCp932AsUtf8(std::string_view bytes, std::string& out);
 bool Utf8ToCp932(std::string_view utf8, std::string& out);
+// True when `bytes` are strict UTF-8 (no overlong form, surrogate or cut
+// sequence): a file name that is, is shown as it is, any other as CP932.
+bool IsUtf8(std::string_view bytes);
 
 // The code page's form of one character, for converters from other
 // encodings: its byte (below 0x100) or its lead << 8 | trail, the JIS forms

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,15 +29,16 @@ class DumpExportTest : public ::testing::Test {
   }
 
   // The export run with a file size limit of `kilobytes`, as on a full disk.
+  // Its messages come through a pipe, which the limit does not hold back.
   DumpResult ExportLimited(const std::string& format, const std::string& output, int kilobytes) {
     const std::string command = "ulimit -f " + std::to_string(kilobytes * 2) + "; exec " +
                                 ShellQuote(ZU_DUMP_TOOL) + " export --format " + format +
-                                " --output " + ShellQuote(output) + " " + ShellQuote(log) + " 2>" +
-                                ShellQuote(dir.Path("limited.err"));
+                                " --output " + ShellQuote(output) + " " + ShellQuote(log) + " 2>&1";
     DumpResult r;
-    const int raw = std::system(("sh -c " + ShellQuote(command)).c_str());
+    FILE* pipe = popen(("sh -c " + ShellQuote(command)).c_str(), "r");
+    for (int c; (c = std::fgetc(pipe)) != EOF;) r.err += static_cast<char>(c);
+    const int raw = pclose(pipe);
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.err = ReadAll(dir.Path("limited.err"));
     return r;
   }
 
@@ -67,6 +69,12 @@ TEST_F(DumpExportTest, NeverReplacesAFileOrFillsAFolderThatHoldsSomething) {
   EXPECT_EQ(Export("html", mbox).status, 1);  // a file where the folder should be
   EXPECT_EQ(Export("mbox", dir.Path("site")).status, 1);
   EXPECT_EQ(ReadAll(mbox), "keep me");
+
+  fs::create_directory(dir.Path("empty"));  // a link is not followed, not even to an empty folder
+  fs::create_directory_symlink(dir.Path("empty"), dir.Path("link"));
+  r = Export("html", dir.Path("link"));
+  EXPECT_EQ(r.err, "zu_kirdo_dump: " + dir.Path("link") + " is a symbolic link; export does not write through one\n");
+  EXPECT_TRUE(fs::is_empty(dir.Path("empty")));
 }
 
 TEST_F(DumpExportTest, WritesIntoANewOrEmptyFolder) {
@@ -96,6 +104,8 @@ TEST_F(DumpExportTest, AWriteErrorRemovesWhatWasWritten) {
   EXPECT_TRUE(fs::is_directory(dir.Path("empty")));
   EXPECT_TRUE(Entries(dir.Path("empty")).empty());
 
+  r = ExportLimited("mbox", mbox, 0);  // not a byte could be written: none is said to be removed
+  EXPECT_EQ(r.err, "zu_kirdo_dump: cannot write " + mbox + ": File too large\n");
   EXPECT_EQ(ExportLimited("mbox", mbox, 1000).status, 0);  // the same export with room enough
 }
 

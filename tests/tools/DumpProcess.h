@@ -15,6 +15,7 @@ namespace zu::testing {
 
 struct DumpResult {
   int status = -1;
+  int signal = 0;   // the signal that ended it, if one did
   std::string out;  // stdout, bytes
   std::string err;  // stderr, bytes
 
@@ -44,9 +45,12 @@ inline std::string ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Runs the tool in `dir`'s folder, its output caught in two files there.
-inline DumpResult RunDump(const TempDir& dir, const std::vector<std::string>& args) {
-  std::string command = ShellQuote(ZU_DUMP_TOOL);
+// Runs `tool` (the dump tool unless another is named) with `environment`
+// ("NAME=value ..." added to it) in `dir`'s folder, its output caught in two
+// files there.
+inline DumpResult RunDump(const TempDir& dir, const std::vector<std::string>& args,
+                          const std::string& environment = "", const char* tool = ZU_DUMP_TOOL) {
+  std::string command = "exec env " + environment + " " + ShellQuote(tool);
   for (const std::string& a : args) command += " " + ShellQuote(a);
   const std::string out = dir.Path("dump.out");
   const std::string err = dir.Path("dump.err");
@@ -54,6 +58,7 @@ inline DumpResult RunDump(const TempDir& dir, const std::vector<std::string>& ar
   DumpResult r;
   const int raw = std::system(command.c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
   r.out = ReadAll(out);
   r.err = ReadAll(err);
   return r;

@@ -188,8 +188,13 @@ class EdgeTest(HtmlExportCase):
         self.assertLess(index, 30000 * 200)
         with open(os.path.join(site, "index.html"), encoding="utf-8") as f:
             data = f.read()
-        self.assertEqual(data.count("<ul>"), 29999)
-        self.assertEqual(data.count("</ul></li>"), 29999)
+        # Lists nest 32 deep at most; a deeper item says its depth.
+        self.assertEqual(data.count("<ul>"), 32)
+        self.assertEqual(data.count("</ul></li>"), 32)
+        self.assertEqual(data.count("[depth "), 30000 - 32)
+        self.assertIn('<li><span class="depth">[depth 29999]</span> <a href="thread-00001.html#m29999">', data)
+        index = Page(data)
+        self.assertEqual([i["depth"] for i in index.items], [min(d, 32) for d in range(30000)])
         with open(os.path.join(site, "thread-00001.html"), encoding="utf-8") as f:
             self.assertEqual(len(re.findall("<article", f.read())), 30000)
 

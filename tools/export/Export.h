@@ -1,10 +1,11 @@
 // The two formats of `zu_kirdo_dump export`. Each writes every node of an
-// ExportSet in its order, closes what it wrote, and returns false with
-// `error` set as soon as the output fails; removing what was written is the
-// caller's part.
+// ExportSet in its order, then commits the output (which gives it its name),
+// and returns false with `error` set as soon as the output fails; what was
+// written goes with the output object.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "ExportModel.h"
 #include "ExportOutput.h"
@@ -21,5 +22,9 @@ bool WriteMbox(const ExportSet& set, OutputFile& out, std::string& error);
 // one page per top-level node with its messages in tree order, and
 // unplaced.html when messages were left out of a full tree.
 bool WriteHtml(const ExportSet& set, OutputFolder& folder, std::string& error);
+
+// UTF-8 text for a page: markup characters as references, every control
+// but TAB and LF visible (AppendVisible), since HTML allows none in a page.
+void AppendHtmlText(std::string& out, std::string_view text);
 
 }  // namespace zu::dump

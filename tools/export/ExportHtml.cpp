@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Export.h"
+#include "DumpOutput.h"
 #include "core/Messages.h"
 
 namespace zu::dump {
@@ -32,7 +33,7 @@ constexpr const char* kStyle =
     ".tree{padding-left:0}\n"
     ".no{color:#555;margin-right:.5em}\n"
     ".meta{color:#777;font-size:.85em;margin-left:.8em}\n"
-    ".missing{color:#888}\n"
+    ".missing,.depth{color:#888}\n"
     ".message{border-top:1px solid #ccc;padding:.4em 0 .8em}\n"
     ".message h2{font-size:1.1em;margin:.2em 0}\n"
     ".fields{display:grid;grid-template-columns:max-content auto;column-gap:1em;margin:0}\n"
@@ -43,32 +44,25 @@ constexpr const char* kStyle =
     ".d1{margin-left:1.5em}.d2{margin-left:3em}.d3{margin-left:4.5em}.d4{margin-left:6em}\n"
     ".d5{margin-left:7.5em}.d6{margin-left:9em}.d7{margin-left:10.5em}.d8{margin-left:12em}\n";
 
-// Text for HTML: markup characters as references; control characters other
-// than tab and line feed, which HTML does not allow in a page, as their
-// visible Control Pictures.
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (char c : text) {
-    const auto b = static_cast<unsigned char>(c);
+}  // namespace
+
+// Made visible first: the references that follow hold no control.
+void AppendHtmlText(std::string& out, std::string_view text) {
+  std::string visible;
+  AppendVisible(text, visible);
+  for (char c : visible) {
     switch (c) {
-      case '&': out += "&amp;"; continue;
-      case '<': out += "&lt;"; continue;
-      case '>': out += "&gt;"; continue;
-      case '"': out += "&quot;"; continue;
-      case '\'': out += "&#39;"; continue;
-      case '\n': out += '\n'; continue;
-      case '\t': out += '\t'; continue;
-      default: break;
-    }
-    if (b < 0x20 || b == 0x7F) {
-      const unsigned picture = b == 0x7F ? 0x2421 : 0x2400 + b;  // U+2400 ... U+241F, U+2421
-      out += static_cast<char>(0xE0 | (picture >> 12));
-      out += static_cast<char>(0x80 | ((picture >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (picture & 0x3F));
-    } else {
-      out += c;
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
     }
   }
 }
+
+namespace {
 
 std::string ThreadPage(int32_t thread) {
   char name[32];
@@ -83,14 +77,15 @@ std::string Anchor(size_t node) {
 
 std::string PageOf(const ExportNode& n) { return n.thread == -1 ? kUnplacedPage : ThreadPage(n.thread); }
 
+// The file's name as the viewer's warnings show it, controls made visible.
 std::string BaseName(const std::string& path) {
   const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return PathForPeople(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
 void AppendHead(std::string& page, std::string_view title) {
   page += "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
-  AppendEscaped(page, title);
+  AppendHtmlText(page, title);
   page += "</title>\n<style>\n";
   page += kStyle;
   page += "</style>\n</head>\n<body>\n";
@@ -107,30 +102,34 @@ void AppendTreeEntry(const ExportSet& set, size_t i, std::string& page) {
   const ExportMessage& m = set.messages[n.message];
   page += "<a href=\"" + PageOf(n) + "#" + Anchor(i) + "\"><span class=\"no\">" +
           std::to_string(m.number) + "</span>";
-  AppendEscaped(page, m.title);
+  AppendHtmlText(page, m.title);
   page += "</a><span class=\"meta\">";
-  AppendEscaped(page, m.senderName);
+  AppendHtmlText(page, m.senderName);
   page += ' ';
-  AppendEscaped(page, m.date + " " + m.time);
+  AppendHtmlText(page, m.date + " " + m.time);
   page += "</span>";
 }
 
 // The tree as nested lists, opened and closed by depth: no recursion, and
 // no indentation, so a deep chain costs bytes in proportion to its length.
+// Lists nest ShownLevels deep at most, as far as browsers lay them out well;
+// a deeper node stands at that level with its depth in front of it.
 void AppendTree(const ExportSet& set, std::string& page) {
   page += "<ul class=\"tree\">\n";
-  int32_t open = -1;  // depth of the item still open
+  int32_t open = -1;  // level of the item still open
   for (size_t i = 0; i < set.nodes.size() && set.nodes[i].thread != -1; ++i) {
     const int32_t depth = set.nodes[i].depth;
-    if (depth > open) {
+    const int32_t level = std::min(depth, ShownLevels);
+    if (level > open) {
       if (open >= 0) page += "<ul>\n";
     } else {
       page += "</li>\n";
-      for (int32_t d = open; d > depth; --d) page += "</ul></li>\n";
+      for (int32_t d = open; d > level; --d) page += "</ul></li>\n";
     }
     page += "<li>";
+    if (depth >= ShownLevels) page += "<span class=\"depth\">[depth " + std::to_string(depth) + "]</span> ";
     AppendTreeEntry(set, i, page);
-    open = depth;
+    open = level;
   }
   if (open >= 0) page += "</li>\n";
   for (int32_t d = open; d > 0; --d) page += "</ul></li>\n";
@@ -156,7 +155,7 @@ std::string IndexPage(const ExportSet& set) {
   std::string page;
   AppendHead(page, "ZU_Kirdo: " + names);
   page += "<h1>ZU_Kirdo</h1>\n<p class=\"files\">";
-  AppendEscaped(page, names);
+  AppendHtmlText(page, names);
   page += "</p>\n";
   AppendTree(set, page);
   AppendUnplacedList(set, page);
@@ -166,7 +165,7 @@ std::string IndexPage(const ExportSet& set) {
 
 void AppendField(std::string& page, const char* label, std::string_view value) {
   page += std::string("<dt>") + label + "</dt><dd>";
-  AppendEscaped(page, value);
+  AppendHtmlText(page, value);
   page += "</dd>";
 }
 
@@ -175,7 +174,7 @@ void AppendMessage(const ExportSet& set, size_t i, std::string& page) {
   const ExportMessage& m = set.messages[n.message];
   page += "<article class=\"message d" + std::to_string(std::min(n.depth, kDeepestIndent)) +
           "\" id=\"" + Anchor(i) + "\">\n<h2>";
-  AppendEscaped(page, m.title);
+  AppendHtmlText(page, m.title);
   page += "</h2>\n<dl class=\"fields\">";
   AppendField(page, caption::Number.utf8, std::to_string(m.number));
   AppendField(page, caption::SenderName.utf8, m.senderName);
@@ -190,7 +189,7 @@ void AppendMessage(const ExportSet& set, size_t i, std::string& page) {
             std::to_string(parentNumber) + "</a></p>\n";  // ↑ the message this one answers
   }
   page += "<pre>";
-  AppendEscaped(page, m.body);
+  AppendHtmlText(page, m.body);
   page += "</pre>\n</article>\n";
 }
 
@@ -206,7 +205,7 @@ std::string MessagesPage(const ExportSet& set, size_t first, size_t last) {
   page += std::string("<nav><a href=\"") + kIndexPage + "\">" + kIndexLink + "</a></nav>\n<h1";
   if (root.message == -1) page += " class=\"missing\" id=\"" + Anchor(first) + "\"";
   page += ">";
-  AppendEscaped(page, heading);
+  AppendHtmlText(page, heading);
   page += "</h1>\n";
   for (size_t i = first; i < last; ++i) {
     if (set.nodes[i].message != -1) AppendMessage(set, i, page);
@@ -239,7 +238,10 @@ bool WriteHtml(const ExportSet& set, OutputFolder& folder, std::string& error) {
     if (!WritePage(folder, name, MessagesPage(set, first, last), error)) return false;
     first = last;
   }
-  return WritePage(folder, kIndexPage, IndexPage(set), error);
+  if (!WritePage(folder, kIndexPage, IndexPage(set), error)) return false;
+  if (folder.Commit()) return true;
+  error = folder.error();
+  return false;
 }
 
 }  // namespace zu::dump

@@ -122,7 +122,7 @@ bool WriteMbox(const ExportSet& set, OutputFile& out, std::string& error) {
     }
     path.push_back(static_cast<int32_t>(i));
   }
-  if (out.Close()) return true;
+  if (out.Commit()) return true;
   error = out.error();
   return false;
 }

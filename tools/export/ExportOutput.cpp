@@ -6,16 +6,37 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#include "StopSignals.h"
+#include "WriteSystem.h"
 
 namespace zu::dump {
 
 namespace {
 
+// Writes this large go straight to the file; smaller ones (an mbox's mails)
+// gather in the buffer up to this size first.
 constexpr size_t kBufferBytes = size_t{1} << 20;
+constexpr size_t kDirectWriteBytes = size_t{1} << 16;
+// A hidden name keeps this much of the output's name, so that it stays
+// within the file system's limit for a name.
+constexpr size_t kHiddenNameBytes = 200;
+constexpr const char* kStopped = "stopped by a signal";
 
 std::string Problem(const std::string& what, const std::string& path, int error) {
   return what + " " + path + ": " + std::strerror(error);
+}
+
+std::string FileExists(const std::string& path) {
+  return path + " exists already; export writes a new file only";
+}
+
+std::string FolderNotEmpty(const std::string& path) {
+  return path + " is a folder that is not empty; export fills an empty or new one only";
 }
 
 // True when `path` names a folder with no entry but "." and ".."; false, with
@@ -37,115 +58,305 @@ bool IsEmptyFolder(const std::string& path, std::string& problem) {
   return empty;
 }
 
+// The folder that holds `path`'s last name, and that name (trailing slashes
+// are not part of it).
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+  const size_t end = path.find_last_not_of('/');
+  if (end == std::string::npos) {
+    folder = "/";
+    name.clear();
+    return;
+  }
+  const size_t slash = path.rfind('/', end);
+  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  name = path.substr(start, end + 1 - start);
+  if (slash == std::string::npos) {
+    folder = ".";
+    return;
+  }
+  const size_t folderEnd = path.find_last_not_of('/', slash);
+  folder = folderEnd == std::string::npos ? "/" : path.substr(0, folderEnd + 1);
+}
+
+// A template for mkstemp or mkdtemp: a hidden entry beside the output that
+// shows whose it is.
+std::string HiddenTemplate(const std::string& folder, const std::string& name) {
+  return folder + "/." + name.substr(0, kHiddenNameBytes) + ".zu-XXXXXX";
+}
+
+// mkstemp and mkdtemp make entries only their owner can use; the output gets
+// the permissions that open and mkdir would give it.
+mode_t Permissions(mode_t requested) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return requested & ~mask;
+}
+
+// Makes the names in `folder` durable.
+bool SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd == -1) return false;
+  const bool synced = Writes().Sync(fd) == 0;
+  const int error = errno;
+  const bool closed = Writes().Close(fd) == 0;
+  if (!synced) errno = error;
+  return synced && closed;
+}
+
 }  // namespace
+
+OutputWays SystemWays() {
+#if defined(__linux__) && defined(O_TMPFILE)
+  return {true, true};
+#else
+  return {false, false};
+#endif
+}
 
 std::string FileRefusal(const std::string& path) {
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0) return {};  // nothing there, or creating it will say why
-  return path + " exists already; export writes a new file only";
+  return FileExists(path);
 }
 
 std::string FolderRefusal(const std::string& path) {
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0) return {};
-  if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    return path + " exists already and is not a folder";
-  }
+  if (S_ISLNK(st.st_mode)) return path + " is a symbolic link; export does not write through one";
+  if (!S_ISDIR(st.st_mode)) return path + " exists already and is not a folder";
   std::string problem;
   if (IsEmptyFolder(path, problem)) return {};
-  return problem.empty() ? path + " is a folder that is not empty; export fills an empty or new one only"
-                         : problem;
+  return problem.empty() ? FolderNotEmpty(path) : problem;
 }
 
-OutputFile::~OutputFile() {
+FileWriter::FileWriter(int fd, std::string shownPath, bool syncOnClose)
+    : fd_(fd), shownPath_(std::move(shownPath)), syncOnClose_(syncOnClose) {}
+
+FileWriter::~FileWriter() {
   if (fd_ != -1) ::close(fd_);
 }
 
-bool OutputFile::Create(const std::string& path) {
-  path_ = path;
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd_ == -1) {
-    error_ = errno == EEXIST ? FileRefusal(path) : Problem("cannot create", path, errno);
-    return false;
-  }
-  created_ = true;
-  buffer_.reserve(kBufferBytes);
-  return true;
-}
-
-bool OutputFile::Fail(const std::string& what) {
-  if (error_.empty()) error_ = Problem(what, path_, errno);
+bool FileWriter::Fail(const char* what) {
+  if (error_.empty()) error_ = StopAsked() ? std::string(kStopped) : Problem(what, shownPath_, errno);
   return false;
 }
 
-bool OutputFile::Flush() {
-  size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
+bool FileWriter::WriteOut(const char* bytes, size_t count) {
+  while (count > 0) {
+    if (StopAsked()) return Fail(kStopped);
+    const ssize_t n = Writes().Write(fd_, bytes, count);
+    if (n < 0 && errno == EINTR) continue;  // the flag is looked at again first
     if (n <= 0) {
       if (n == 0) errno = ENOSPC;  // a regular file that takes nothing is full
       return Fail("cannot write");
     }
-    done += static_cast<size_t>(n);
+    wrote_ = true;
+    bytes += n;
+    count -= static_cast<size_t>(n);
   }
+  return true;
+}
+
+bool FileWriter::Flush() {
+  if (fd_ == -1 || !error_.empty()) return false;
+  if (!WriteOut(buffer_.data(), buffer_.size())) return false;
   buffer_.clear();
   return true;
 }
 
-bool OutputFile::Write(std::string_view bytes) {
+bool FileWriter::Write(std::string_view bytes) {
   if (fd_ == -1 || !error_.empty()) return false;
+  if (buffer_.size() + bytes.size() > kBufferBytes && !Flush()) return false;
+  if (buffer_.empty() && bytes.size() >= kDirectWriteBytes) return WriteOut(bytes.data(), bytes.size());
   buffer_.append(bytes);
-  return buffer_.size() < kBufferBytes || Flush();
+  return true;
 }
 
-bool OutputFile::Close() {
-  if (fd_ == -1 || !error_.empty()) return false;
-  const bool flushed = Flush();
+bool FileWriter::Sync() {
+  if (!Flush()) return false;
+  return Writes().Sync(fd_) == 0 || Fail("cannot write");
+}
+
+bool FileWriter::Close() {
+  const bool written = syncOnClose_ ? Sync() : Flush();
+  if (fd_ == -1) return false;
   const int fd = fd_;
   fd_ = -1;
   // close reports errors that a network or delayed-allocation file system
   // keeps until then.
-  if (::close(fd) != 0 && flushed) return Fail("cannot write");
-  return flushed;
+  if (Writes().Close(fd) != 0 && written) return Fail("cannot write");
+  return written;
 }
 
+OutputFile::~OutputFile() {
+  if (!committed_) Remove();
+}
+
+bool OutputFile::Fail(const std::string& problem) {
+  if (error_.empty()) error_ = problem;
+  return false;
+}
+
+bool OutputFile::Create(const std::string& path) {
+  path_ = path;
+  const std::string refusal = FileRefusal(path);
+  if (!refusal.empty()) return Fail(refusal);
+  std::string name;
+  SplitPath(path, folder_, name);
+  if (ways_.unnamedFile && CreateUnnamed(folder_)) return true;
+  return error_.empty() && CreateHidden(folder_, name);
+}
+
+// False with no error where the file system makes no unnamed file.
+bool OutputFile::CreateUnnamed(const std::string& folder) {
+#if defined(O_TMPFILE)
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd != -1) {
+    writer_ = std::make_unique<FileWriter>(fd, path_, false);
+    return true;
+  }
+  if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return false;
+  return Fail(Problem("cannot create", path_, errno));
+#else
+  (void)folder;
+  return false;
+#endif
+}
+
+bool OutputFile::CreateHidden(const std::string& folder, const std::string& name) {
+  std::string hidden = HiddenTemplate(folder, name);
+  const int fd = mkstemp(hidden.data());
+  if (fd == -1) return Fail(Problem("cannot create", path_, errno));
+  hidden_ = std::move(hidden);  // moved: nothing may fail between making it and noting it
+  writer_ = std::make_unique<FileWriter>(fd, path_, false);
+  if (fchmod(fd, Permissions(0666)) != 0) return Fail(Problem("cannot create", path_, errno));
+  return true;
+}
+
+bool OutputFile::Write(std::string_view bytes) {
+  if (!writer_ || !error_.empty()) return false;
+  return writer_->Write(bytes) || Fail(writer_->error());
+}
+
+// An unnamed file is linked to its name while it is still open; a hidden
+// one is closed, linked and its hidden name taken away. Either way an entry
+// at the name, however it got there, makes the link fail and stays as it is.
+bool OutputFile::Name() {
+  if (hidden_.empty()) {
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", writer_->fd());
+    if (StopAsked()) return Fail(kStopped);
+    if (linkat(AT_FDCWD, self, AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      return Fail(errno == EEXIST ? FileExists(path_) : Problem("cannot create", path_, errno));
+    }
+    named_ = true;
+    return writer_->Close() || Fail(writer_->error());
+  }
+  if (!writer_->Close()) return Fail(writer_->error());
+  if (StopAsked()) return Fail(kStopped);
+  if (link(hidden_.c_str(), path_.c_str()) != 0) {
+    return Fail(errno == EEXIST ? FileExists(path_) : Problem("cannot create", path_, errno));
+  }
+  named_ = true;
+  unlink(hidden_.c_str());
+  hidden_.clear();
+  return true;
+}
+
+bool OutputFile::Commit() {
+  if (!writer_ || !error_.empty()) return false;
+  if (!writer_->Sync()) return Fail(writer_->error());
+  if (!Name()) return false;
+  if (!SyncFolder(folder_)) return Fail(Problem("cannot write", path_, errno));
+  committed_ = true;
+  return true;
+}
+
+// Allocates nothing: it also runs while an allocation failure unwinds.
 void OutputFile::Remove() {
-  if (fd_ != -1) ::close(fd_);
-  fd_ = -1;
-  if (created_) ::unlink(path_.c_str());
-  created_ = false;
+  writer_.reset();  // an unnamed file goes with its last descriptor
+  if (!hidden_.empty()) unlink(hidden_.c_str());
+  if (named_) unlink(path_.c_str());
+  hidden_.clear();
+  named_ = false;
+}
+
+OutputFolder::~OutputFolder() {
+  if (!committed_) Remove();
+}
+
+bool OutputFolder::Fail(const std::string& problem) {
+  if (error_.empty()) error_ = problem;
+  return false;
 }
 
 bool OutputFolder::Create(const std::string& path) {
   path_ = path;
-  if (::mkdir(path.c_str(), 0777) == 0) {
-    made_ = true;
-    return true;
+  const std::string refusal = FolderRefusal(path);
+  if (!refusal.empty()) return Fail(refusal);
+  std::string folder;
+  std::string name;
+  SplitPath(path, folder, name);
+  std::string hidden = HiddenTemplate(folder, name);
+  if (mkdtemp(hidden.data()) == nullptr) return Fail(Problem("cannot create the folder", path, errno));
+  fd_ = ::open(hidden.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ == -1) {
+    const int error = errno;
+    rmdir(hidden.c_str());
+    return Fail(Problem("cannot create the folder", path, error));
   }
-  if (errno != EEXIST) {
-    error_ = Problem("cannot create the folder", path, errno);
-    return false;
-  }
-  error_ = FolderRefusal(path);  // it appeared since the first check, or was there empty
-  return error_.empty();
+  hidden_ = std::move(hidden);  // moved: nothing may fail between making it and noting it
+  if (fchmod(fd_, Permissions(0777)) != 0) return Fail(Problem("cannot create the folder", path, errno));
+  return true;
 }
 
-std::unique_ptr<OutputFile> OutputFolder::NewFile(const std::string& name) {
-  auto file = std::make_unique<OutputFile>();
-  if (!file->Create(path_ + "/" + name)) {
-    error_ = file->error();
+std::unique_ptr<FileWriter> OutputFolder::NewFile(const std::string& name) {
+  if (fd_ == -1 || !error_.empty()) return nullptr;
+  if (StopAsked()) {
+    Fail(kStopped);
     return nullptr;
   }
-  files_.push_back(file->path());
-  return file;
+  std::string shown = path_ + "/" + name;
+  files_.push_back(name);  // before it exists, so that Remove never misses it
+  const int fd = openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd == -1) {
+    Fail(Problem("cannot create", shown, errno));
+    files_.pop_back();
+    return nullptr;
+  }
+  return std::make_unique<FileWriter>(fd, std::move(shown), !ways_.syncFileSystem);
 }
 
+bool OutputFolder::Commit() {
+  if (fd_ == -1 || !error_.empty()) return false;
+  if (ways_.syncFileSystem && Writes().SyncFileSystem(fd_) != 0) return Fail(Problem("cannot write", path_, errno));
+  if (Writes().Sync(fd_) != 0) return Fail(Problem("cannot write", path_, errno));
+  if (StopAsked()) return Fail(kStopped);
+  // rename replaces an empty folder and nothing else: one that holds
+  // anything, a file or a symbolic link at the name makes it fail.
+  if (rename(hidden_.c_str(), path_.c_str()) != 0) {
+    if (errno == ENOTEMPTY || errno == EEXIST) return Fail(FolderNotEmpty(path_));
+    if (errno == ENOTDIR) return Fail(path_ + " exists already and is not a folder");
+    return Fail(Problem("cannot create the folder", path_, errno));
+  }
+  named_ = true;
+  std::string folder;
+  std::string name;
+  SplitPath(path_, folder, name);
+  if (!SyncFolder(folder)) return Fail(Problem("cannot write", path_, errno));
+  committed_ = true;
+  ::close(fd_);
+  fd_ = -1;
+  return true;
+}
+
+// Allocates nothing: it also runs while an allocation failure unwinds.
 void OutputFolder::Remove() {
-  for (const std::string& f : files_) ::unlink(f.c_str());
-  files_.clear();
-  if (made_) ::rmdir(path_.c_str());
-  made_ = false;
+  if (fd_ == -1) return;
+  for (const std::string& name : files_) unlinkat(fd_, name.c_str(), 0);
+  ::close(fd_);
+  fd_ = -1;
+  rmdir(named_ ? path_.c_str() : hidden_.c_str());
 }
 
 }  // namespace zu::dump

@@ -1,0 +1,24 @@
+// While an export writes, SIGINT, SIGTERM and SIGHUP (Ctrl+C, kill, a
+// logout) only note that the run is to stop: the output checks StopAsked()
+// between writes and before it names its result, removes what it wrote, and
+// the run then ends as the signal would have ended it. Outside a
+// CatchStopSignals scope the signals keep their usual effect, and a signal
+// that was ignored (nohup) stays ignored within it.
+#pragma once
+
+namespace zu::dump {
+
+class CatchStopSignals {
+ public:
+  CatchStopSignals();
+  // Gives the signals their earlier handling back and, when one came, ends
+  // the process by it.
+  ~CatchStopSignals();
+  CatchStopSignals(const CatchStopSignals&) = delete;
+  CatchStopSignals& operator=(const CatchStopSignals&) = delete;
+};
+
+// True once a stop signal came within a CatchStopSignals scope.
+bool StopAsked();
+
+}  // namespace zu::dump
