@@ -165,6 +165,7 @@ void TFrm_Kirdo::SetUpLooks() {
   SetUpPictures();
   SetUpFields();
   SetUpTree();
+  SetUpAccessibleNames();
   Panel2->setAutoFillBackground(true);
   Panel2->setBackgroundRole(QPalette::Button);
 
@@ -227,6 +228,18 @@ void TFrm_Kirdo::SetUpTree() {
     lines->setParent(TV_Log);
     TV_Log->setStyle(lines);
   }
+}
+
+// What a screen reader says of each control. The form names the tree, the
+// pane and the panels, and links each field to its caption; a picture button
+// says its hint, and the pane's scroll bars, which the form does not hold,
+// say whose they are.
+void TFrm_Kirdo::SetUpAccessibleNames() {
+  for (QToolButton* button : Panel1->findChildren<QToolButton*>()) {
+    button->setAccessibleName(button->toolTip());
+  }
+  MM_Text->verticalScrollBar()->setAccessibleName(QStringLiteral("本文の縦スクロールバー"));
+  MM_Text->horizontalScrollBar()->setAccessibleName(QStringLiteral("本文の横スクロールバー"));
 }
 
 void TFrm_Kirdo::ConnectCommands() {

@@ -155,6 +155,7 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   void SetUpPictures();
   void SetUpFields();
   void SetUpTree();
+  void SetUpAccessibleNames();
   void ConnectCommands();
   void AcceptDropsOnWholeWindow();
   void ShowBuiltTree();
