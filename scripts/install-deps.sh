@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   poppler-utils xvfb xauth python3 tidy
+  dbus at-spi2-core python3-pyatspi
   desktop-file-utils appstream man-db
 )
 case "${1:-}" in

@@ -36,107 +36,76 @@ void AddLineMarks(const QTextBlock& block, std::string_view line, const std::vec
   }
 }
 
-// The caret goes to the start of the line (it was at the top; no text gets
-// selected), and the pane centres it as far as its scroll range allows.
-void BringLineIntoView(QPlainTextEdit& pane, const QTextBlock& block) {
-  pane.setTextCursor(QTextCursor(block));
+// The caret goes to the start of the occurrence (no text gets selected), and
+// the pane centres it as far as its scroll range allows, down and across.
+void BringIntoView(QPlainTextEdit& pane, const QTextBlock& block, int offset) {
+  QTextCursor caret(block);
+  caret.setPosition(block.position() + offset);
+  pane.setTextCursor(caret);
   pane.centerCursor();
-}
-
-// A field's mark is its selection, which a line edit without the focus drops
-// each time its window is activated: Qt posts that deselection as the
-// activation arrives. The keeper posts the mark again behind it.
-class FieldMarkKeeper : public QObject {
- public:
-  static constexpr const char* Name = "zu_FieldMarkKeeper";
-
-  explicit FieldMarkKeeper(QLineEdit& field) : QObject(&field), field_(field) {
-    setObjectName(QString::fromLatin1(Name));
-    field.installEventFilter(this);
-  }
-
-  void Set(int start, int length) {
-    start_ = start;
-    length_ = length;
-    Apply();
-  }
-
-  void Clear() {
-    length_ = 0;
-    field_.deselect();
-  }
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::WindowActivate && length_ > 0) {
-      // This runs before the field posts its deselection; one more hop
-      // puts the mark after it.
-      QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { Apply(); }); });
-    }
-    return false;
-  }
-
- private:
-  void Apply() {
-    if (length_ > 0) field_.setSelection(start_, length_);
-  }
-
-  QLineEdit& field_;
-  int start_ = 0;
-  int length_ = 0;
-};
-
-// Found by its name: without a meta-object of its own, a cast by type
-// would take any child of the field.
-FieldMarkKeeper* KeeperOf(QLineEdit& field) {
-  QObject* keeper =
-      field.findChild<QObject*>(QString::fromLatin1(FieldMarkKeeper::Name), Qt::FindDirectChildrenOnly);
-  return static_cast<FieldMarkKeeper*>(keeper);
 }
 
 }  // namespace
 
 bool MarkBodyHits(QPlainTextEdit& pane, const std::vector<std::string>& lines, std::string_view pattern) {
   QList<QTextEdit::ExtraSelection> marks;
-  QTextBlock first;
   const QTextDocument& document = *pane.document();
   for (size_t j = 0; j < lines.size(); ++j) {
     const std::vector<size_t> at = MatchPositions(lines[j], pattern);
     if (at.empty()) continue;
     const QTextBlock block = document.findBlockByNumber(static_cast<int>(j));
     if (!block.isValid()) break;
-    if (!first.isValid()) first = block;
     AddLineMarks(block, lines[j], at, pattern.size(), marks);
   }
   pane.setExtraSelections(marks);
-  if (!first.isValid()) return false;
-  BringLineIntoView(pane, first);
+  if (marks.isEmpty()) return false;
+  const QTextCursor& first = marks.front().cursor;
+  BringIntoView(pane, first.block(), first.selectionStart() - first.block().position());
   return true;
 }
 
 void ClearBodyMarks(QPlainTextEdit& pane) { pane.setExtraSelections({}); }
 
-void MarkFieldHit(QLineEdit& field, std::string_view cp932, std::string_view pattern) {
-  const std::vector<size_t> at = MatchPositions(cp932, pattern);
-  FieldMarkKeeper* keeper = KeeperOf(field);
-  if (at.empty() || keeper == nullptr) return;
-  const qsizetype start = ShownOffset(cp932, at.front());
-  keeper->Set(static_cast<int>(start),
-              static_cast<int>(ShownOffset(cp932, at.front() + pattern.size()) - start));
-}
-
-void ClearFieldMark(QLineEdit& field) {
-  if (FieldMarkKeeper* keeper = KeeperOf(field)) keeper->Clear();
-}
-
-void SetUpFieldMarks(QLineEdit& field) {
-  if (KeeperOf(field) == nullptr) new FieldMarkKeeper(field);  // owned by the field
+FieldMark& FieldMark::SetUp(QLineEdit& field) {
+  auto* mark = new FieldMark(field);  // owned by the field
   QPalette colours = field.palette();
   for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     colours.setColor(group, QPalette::Highlight, kMarkBackground);
     colours.setColor(group, QPalette::HighlightedText, kMarkText);
   }
   field.setPalette(colours);
+  return *mark;
+}
+
+FieldMark::FieldMark(QLineEdit& field) : QObject(&field), field_(field) {
+  field.installEventFilter(this);
+}
+
+void FieldMark::Mark(std::string_view cp932, std::string_view pattern) {
+  const std::vector<size_t> at = MatchPositions(cp932, pattern);
+  if (at.empty()) return;
+  const qsizetype start = ShownOffset(cp932, at.front());
+  start_ = static_cast<int>(start);
+  length_ = static_cast<int>(ShownOffset(cp932, at.front() + pattern.size()) - start);
+  Apply();
+}
+
+void FieldMark::Clear() {
+  length_ = 0;
+  field_.deselect();
+}
+
+bool FieldMark::eventFilter(QObject*, QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && length_ > 0) {
+    // The field posts its deselection as the activation arrives, after this
+    // runs; one more hop puts the mark behind it.
+    QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { Apply(); }); });
+  }
+  return false;
+}
+
+void FieldMark::Apply() {
+  if (length_ > 0) field_.setSelection(start_, length_);
 }
 
 }  // namespace zu

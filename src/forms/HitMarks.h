@@ -10,8 +10,10 @@
 // no focus and is never copied; its mark is its own selection, which Qt
 // draws in a disabled field, set by program (which leaves the X11 primary
 // selection alone) and set again after Qt drops it on window activation.
+// The first occurrence in the pane is brought into view down and across.
 #pragma once
 
+#include <QObject>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,24 +24,40 @@ class QPlainTextEdit;
 namespace zu {
 
 // Marks every occurrence of `pattern` in `lines` (the pane's lines as CP932
-// bytes, line j shown as block j) and brings the first line that holds one
-// into view, centred when the pane can scroll that far, so that it never
-// sits at the top edge with nothing above it. False, with no mark, when no
-// line holds the pattern.
+// bytes, line j shown as block j) and brings the first occurrence into view,
+// its line centred when the pane can scroll that far, so that it never sits
+// at the top edge with nothing above it, and its place in a long line
+// scrolled to. False, with no mark, when no line holds the pattern.
 bool MarkBodyHits(QPlainTextEdit& pane, const std::vector<std::string>& lines, std::string_view pattern);
 
 // Takes the marks away from the pane.
 void ClearBodyMarks(QPlainTextEdit& pane);
 
-// Marks the first occurrence of `pattern` in a field that shows the CP932
-// text `cp932`. The field must have been set up with SetUpFieldMarks.
-void MarkFieldHit(QLineEdit& field, std::string_view cp932, std::string_view pattern);
+// The mark of one message field: the field's own selection, coloured as the
+// pane's marks. Qt drops a line edit's selection each time its window is
+// activated, as when the search conditions dialog closes; the mark is put
+// back behind that. Made by SetUp and owned by its field.
+class FieldMark : public QObject {
+ public:
+  // Gives `field` the marks' colours for its selection, and its mark.
+  static FieldMark& SetUp(QLineEdit& field);
 
-// Takes the mark away from the field.
-void ClearFieldMark(QLineEdit& field);
+  // Marks the first occurrence of `pattern` in `cp932`, the CP932 text the
+  // field shows; no occurrence, no mark.
+  void Mark(std::string_view cp932, std::string_view pattern);
+  // Takes the mark away.
+  void Clear();
 
-// Gives a disabled field the marks' colours for its selection and what keeps
-// its mark.
-void SetUpFieldMarks(QLineEdit& field);
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  explicit FieldMark(QLineEdit& field);
+  void Apply();
+
+  QLineEdit& field_;
+  int start_ = 0;
+  int length_ = 0;  // 0: no mark
+};
 
 }  // namespace zu

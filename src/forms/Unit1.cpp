@@ -168,6 +168,7 @@ void TFrm_Kirdo::SetUpLooks() {
   SetUpPictures();
   SetUpFields();
   SetUpTree();
+  SetUpAccessibleNames();
   Panel2->setAutoFillBackground(true);
   Panel2->setBackgroundRole(QPalette::Button);
 
@@ -175,6 +176,7 @@ void TFrm_Kirdo::SetUpLooks() {
   centralWidget()->installEventFilter(this);
   Panel2->installEventFilter(this);
   TV_Log->installEventFilter(this);
+  TV_Log->viewport()->installEventFilter(this);
   resize(ClientWidth, ClientHeight + MN_Menu->sizeHint().height());
   LayoutClient();
   setTabOrder(TV_Log, MM_Text);
@@ -210,8 +212,10 @@ void TFrm_Kirdo::SetUpFields() {
                      number ? QColor(Qt::black) : colours.color(QPalette::Active, QPalette::Base));
     field->setPalette(colours);
     field->setTextMargins(1, 0, 1, 0);
-    SetUpFieldMarks(*field);
   }
+  numberMark_ = &FieldMark::SetUp(*Ed_Number);
+  nameMark_ = &FieldMark::SetUp(*Ed_Name);
+  idMark_ = &FieldMark::SetUp(*Ed_ID);
   for (QLabel* label : {Label1, Label2, Label3, Label4}) label->adjustSize();
 }
 
@@ -222,14 +226,35 @@ void TFrm_Kirdo::SetUpTree() {
     treeColours.setColor(QPalette::Inactive, role, treeColours.color(QPalette::Active, role));
   }
   TV_Log->setPalette(treeColours);
-  // Long titles are shown whole and reached by scrolling, not cut short.
-  TV_Log->header()->setStretchLastSection(false);
-  TV_Log->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  // Long titles are shown whole and reached by scrolling, not cut short: the
+  // column is as wide as the widest row in view. Fitted to a thousand rows
+  // around those in view, as Qt does by default, it leaves out the last row
+  // of the tree (the end of a deep reply chain would be cut short), and it
+  // lags behind a scroll down a chain; fitted to the rows in view it is
+  // cheap enough to fit again at every scroll.
+  QHeaderView& column = *TV_Log->header();
+  column.setStretchLastSection(false);
+  column.setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  column.setResizeContentsPrecision(0);
+  connect(TV_Log->verticalScrollBar(), &QScrollBar::valueChanged, this,
+          [this] { TV_Log->header()->resizeSections(QHeaderView::ResizeToContents); });
   // This style draws the dotted lines between the nodes.
   if (QStyle* lines = QStyleFactory::create(QStringLiteral("Windows"))) {
     lines->setParent(TV_Log);
     TV_Log->setStyle(lines);
   }
+}
+
+// What a screen reader says of each control. The form names the tree, the
+// pane and the panels, and links each field to its caption; a picture button
+// says its hint, and the pane's scroll bars, which the form does not hold,
+// say whose they are.
+void TFrm_Kirdo::SetUpAccessibleNames() {
+  for (QToolButton* button : Panel1->findChildren<QToolButton*>()) {
+    button->setAccessibleName(button->toolTip());
+  }
+  MM_Text->verticalScrollBar()->setAccessibleName(QStringLiteral("本文の縦スクロールバー"));
+  MM_Text->horizontalScrollBar()->setAccessibleName(QStringLiteral("本文の横スクロールバー"));
 }
 
 void TFrm_Kirdo::ConnectCommands() {
@@ -304,10 +329,8 @@ void TFrm_Kirdo::ClearView() {
   ClearBodyMarks(*MM_Text);
   shown_ = MessageView{};
   MM_Text->clear();
-  for (QLineEdit* field : {Ed_Number, Ed_Name, Ed_ID, Ed_DateTime}) {
-    ClearFieldMark(*field);
-    field->setText(QString());
-  }
+  for (FieldMark* mark : {numberMark_, nameMark_, idMark_}) mark->Clear();
+  for (QLineEdit* field : {Ed_Number, Ed_Name, Ed_ID, Ed_DateTime}) field->setText(QString());
 }
 
 void TFrm_Kirdo::Warn(Message m, const std::string& path) { Dialogs().Warning(this, TextOf(m, path)); }
@@ -396,14 +419,17 @@ void TFrm_Kirdo::TV_LogChange(QTreeWidgetItem* Node) {
   shown_ = std::move(view);
 }
 
+// The printer and its settings are kept from one print to the next, so the
+// print dialog offers the printer or file chosen last; they are not kept
+// beyond the run.
 void TFrm_Kirdo::MN_File_PrintClick() {
-  QPrinter printer(QPrinter::HighResolution);
-  if (!Dialogs().ChoosePrinter(this, printer)) return;
+  if (printer_ == nullptr) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (!Dialogs().ChoosePrinter(this, *printer_)) return;
   const NodeId node = SelectedNode();
   if (node == NoNode) return;
   PrintMessage message;
   if (!ReadPrintMessage(*logSet_, node, message)) return;  // a placeholder, or warned
-  if (!PrintMessageOn(printer, message)) {
+  if (!PrintMessageOn(*printer_, message)) {
     // What the printer refused is shown as the program's other failures are.
     ShowError(this, MessageText(Message::PrintFailed));
   }
@@ -449,9 +475,9 @@ void TFrm_Kirdo::RunSearchTowards(int32_t direction) {
 void TFrm_Kirdo::MarkHit(std::string_view title) {
   switch (FieldOfHit(shown_, title, SearchText, SearchFields)) {
     case FieldBody: MarkBodyHits(*MM_Text, shown_.Body, SearchText); break;
-    case FieldNumber: MarkFieldHit(*Ed_Number, shown_.Number, SearchText); break;
-    case FieldName: MarkFieldHit(*Ed_Name, shown_.Name, SearchText); break;
-    case FieldID: MarkFieldHit(*Ed_ID, shown_.ID, SearchText); break;
+    case FieldNumber: numberMark_->Mark(shown_.Number, SearchText); break;
+    case FieldName: nameMark_->Mark(shown_.Name, SearchText); break;
+    case FieldID: idMark_->Mark(shown_.ID, SearchText); break;
     default: break;
   }
 }
@@ -470,23 +496,37 @@ void TFrm_Kirdo::ShowHit(NodeId node) {
   RevealCaption(item);
 }
 
-// Qt scrolls the current row into view but the tree back to its left edge,
-// and fits the column only to the rows near those shown when the tree last
-// changed: the caption of a node deep in a long reply chain would stay out
-// of sight, even beyond the scroll bar's end. So the column is fitted to the
-// rows now shown and the tree scrolled across to the caption.
+// Qt scrolls the current row into view, but not across to its caption: the
+// caption of a node deep in a long reply chain would stay out of sight. So
+// the column is fitted to the rows now in view, this one among them, and the
+// tree scrolled across until the whole caption is shown (its beginning, when
+// it is wider than the tree).
 void TFrm_Kirdo::RevealCaption(QTreeWidgetItem* item) {
   if (item == nullptr) return;
   int levels = TV_Log->rootIsDecorated() ? 1 : 0;
   for (const QTreeWidgetItem* up = item->parent(); up != nullptr; up = up->parent()) ++levels;
   const int start = levels * TV_Log->indentation();  // where the caption begins in the column
-  QScrollBar* across = TV_Log->horizontalScrollBar();
-  const int shown = TV_Log->viewport()->width();
-  if (start >= across->value() && start < across->value() + shown) return;
-  TV_Log->resizeColumnToContents(0);
+  const int end = start + TV_Log->sizeHintForIndex(TV_Log->indexFromItem(item)).width();
+  QScrollBar& across = *TV_Log->horizontalScrollBar();
+  const int shown = TreeViewWidth();
+  if (start >= across.value() && end <= across.value() + shown) return;
+  TV_Log->header()->resizeSections(QHeaderView::ResizeToContents);
   // The view passes a new column width on to its scroll bar only later.
-  across->setMaximum(std::max(across->maximum(), TV_Log->header()->length() - shown));
-  across->setValue(start - TV_Log->indentation());
+  across.setMaximum(std::max(across.maximum(), TV_Log->header()->length() - shown));
+  int value = across.value();
+  if (end > value + shown) value = end - shown;
+  if (start < value) value = std::max(0, start - TV_Log->indentation());  // with its branch line
+  across.setValue(value);
+}
+
+// The width the tree's view has once it is laid out: a search that unfolds a
+// long chain makes the vertical scroll bar needed, and Qt shows it, narrowing
+// the view, only after this handler has returned.
+int TFrm_Kirdo::TreeViewWidth() const {
+  const QScrollBar& down = *TV_Log->verticalScrollBar();
+  const bool coming = down.maximum() > 0 && !down.isVisible() &&
+                      TV_Log->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded;
+  return TV_Log->viewport()->width() - (coming ? down.sizeHint().width() : 0);
 }
 
 void TFrm_Kirdo::MN_Info_HelpClick() {}
@@ -574,6 +614,7 @@ bool TFrm_Kirdo::eventFilter(QObject* watched, QEvent* event) {
   if (watched == TV_Log && event->type() == QEvent::KeyPress) {
     return TakeEndFromNoNode(static_cast<const QKeyEvent&>(*event));
   }
+  if (watched == TV_Log->viewport()) return TakeClickOnNoNode(*event);
   if (watched != Panel2) return false;
   switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -611,6 +652,31 @@ bool TFrm_Kirdo::TakeEndFromNoNode(const QKeyEvent& key) {
   while (last->isExpanded() && last->childCount() > 0) last = last->child(last->childCount() - 1);
   TV_Log->setCurrentItem(last);
   return true;
+}
+
+// A click that hits no node (below the last one, or right of a caption)
+// leaves the selection as it is, as in any tree control; Qt's view would
+// clear it, and with it the message shown. The tree still takes the focus,
+// and a drag that began there selects nothing on its way.
+bool TFrm_Kirdo::TakeClickOnNoNode(const QEvent& event) {
+  switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      const auto& mouse = static_cast<const QMouseEvent&>(event);
+      clickOnNoNode_ = !TV_Log->indexAt(mouse.position().toPoint()).isValid();
+      if (clickOnNoNode_) TV_Log->setFocus(Qt::MouseFocusReason);
+      return clickOnNoNode_;
+    }
+    case QEvent::MouseMove:
+      return clickOnNoNode_;
+    case QEvent::MouseButtonRelease: {
+      const bool taken = clickOnNoNode_;
+      clickOnNoNode_ = static_cast<const QMouseEvent&>(event).buttons() != Qt::NoButton && taken;
+      return taken;
+    }
+    default:
+      return false;
+  }
 }
 
 // No window manager can be relied on to place the window, so it centres

@@ -29,12 +29,15 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
+class QPrinter;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
 namespace zu {
+
+class FieldMark;
 
 class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   Q_OBJECT
@@ -155,16 +158,19 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   void SetUpPictures();
   void SetUpFields();
   void SetUpTree();
+  void SetUpAccessibleNames();
   void ConnectCommands();
   void AcceptDropsOnWholeWindow();
   void ShowBuiltTree();
   void LayoutClient();
   void SetTreeWidth(int width);
   bool TakeEndFromNoNode(const QKeyEvent& key);
+  bool TakeClickOnNoNode(const QEvent& event);
   NodeId SelectedNode() const;
   QTreeWidgetItem* SelectedItem() const;
   void ShowHit(NodeId node);
   void RevealCaption(QTreeWidgetItem* item);
+  int TreeViewWidth() const;
   void RunSearchTowards(int32_t direction);
   void MarkHit(std::string_view title);
 
@@ -173,8 +179,14 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   std::vector<QTreeWidgetItem*> nodeItems_;       // by NodeId, owned by the tree
   QList<QTreeWidgetItem*> pendingTopLevel_;       // built, not yet in the tree
   MessageView shown_;  // the message in the view, as read; empty when none
+  // The marks of the fields a search can stop for, owned by the fields.
+  FieldMark* numberMark_ = nullptr;
+  FieldMark* nameMark_ = nullptr;
+  FieldMark* idMark_ = nullptr;
+  std::unique_ptr<QPrinter> printer_;  // the last print's choices, made by the first
   int treeWidth_ = 217;
   bool centred_ = false;
+  bool clickOnNoNode_ = false;  // a button went down on no node and is held
 };
 
 // The one main window, created at start-up.

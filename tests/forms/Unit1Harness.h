@@ -60,6 +60,7 @@ class ScriptedDialogs : public WindowDialogs {
   }
   bool ChoosePrinter(QWidget*, QPrinter& printer) override {
     ++printerDialogs;
+    offeredFiles.push_back(printer.outputFileName());
     if (printTo.isEmpty()) return false;  // cancelled
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(printTo);
@@ -78,6 +79,7 @@ class ScriptedDialogs : public WindowDialogs {
   std::vector<QString> fileDialogTitles;
   std::vector<QString> shown;             // object names of the dialogs shown
   int printerDialogs = 0;
+  std::vector<QString> offeredFiles;      // the output file each print dialog was given
 };
 
 class MainWindowTest : public ::testing::Test {

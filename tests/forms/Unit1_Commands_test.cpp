@@ -96,6 +96,31 @@ TEST_F(CommandTest, EditMenuFollowsSelectionsOfPaneAndTree) {
   EXPECT_FALSE(window->MN_Edit_Search->isEnabled());
 }
 
+// A click that hits no node, below the last one, keeps the selection and
+// what the view shows, and so the Edit menu's search; it only takes the
+// focus to the tree. A click on a node still selects it.
+TEST_F(CommandTest, ClickBelowTheLastNodeKeepsTheSelection) {
+  OpenSome();
+  Select(Top(1));
+  const std::vector<QString> shown = View();
+  QWidget* area = Tree().viewport();
+  const QPoint below(20, area->height() - 5);
+  ASSERT_EQ(Tree().itemAt(below), nullptr);
+  for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+    window->MM_Text->setFocus();
+    QTest::mouseClick(area, button, {}, below);
+    EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(1)}) << "button " << button;
+    EXPECT_EQ(View(), shown) << "button " << button;
+    window->MN_EditClick();
+    EXPECT_TRUE(window->MN_Edit_Search->isEnabled()) << "button " << button;
+    EXPECT_EQ(QApplication::focusWidget(), window->TV_Log) << "button " << button;
+  }
+  QTest::mouseDClick(area, Qt::LeftButton, {}, below);
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(1)}) << "double click";
+  QTest::mouseClick(area, Qt::LeftButton, {}, Tree().visualItemRect(Top(0)).center());
+  EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)});
+}
+
 TEST_F(CommandTest, MenusRunTheirHandlersAsTheyDropDown) {
   OpenSome();
   window->MN_File_Print->setEnabled(false);  // stale
@@ -391,6 +416,20 @@ TEST_F(PrintTest, PrintsTheSelectedMessage) {
   EXPECT_TRUE(text.contains(QStringLiteral("/----- Banana -----/"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("yellow")));
   EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+// The print dialog offers the printer and the output file of the last print
+// of this run again; a cancelled dialog changes neither.
+TEST_F(PrintTest, TheNextPrintOffersTheLastChoices) {
+  OpenSome();
+  Select(Top(0));
+  dialogs.printTo = Pdf();
+  window->MN_File_PrintClick();
+  dialogs.printTo.clear();  // the second dialog is cancelled
+  window->MN_File_PrintClick();
+  dialogs.printTo = Pdf();
+  window->MN_File_PrintClick();
+  EXPECT_EQ(dialogs.offeredFiles, (std::vector<QString>{QString(), Pdf(), Pdf()}));
 }
 
 TEST_F(PrintTest, DialogFirstThenNothingWithoutAMessage) {

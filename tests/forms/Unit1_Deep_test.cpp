@@ -4,6 +4,9 @@
 // to its end and deletes it, so this program runs its tests as the viewer
 // runs, on a thread with the tree's stack (zu::RunWithTreeStack).
 #include <QFile>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 
 #include "Unit1Harness.h"
 #include "forms/TreeStack.h"
@@ -56,6 +59,25 @@ class DeepTreeTest : public MainWindowTest {
     return caption.isValid() && Tree().viewport()->rect().contains(caption.topLeft());
   }
 
+  // True when the whole caption of `item` is in the tree's view: its column
+  // reaches past the text's end, so that nothing is cut short, the text lies
+  // between the view's edges, and the scroll bar spans the column as drawn.
+  ::testing::AssertionResult CaptionWhole(QTreeWidgetItem* item) {
+    const QRect cell = Tree().visualItemRect(item);
+    const int margin = Tree().style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &Tree()) + 1;
+    const int text = Tree().fontMetrics().horizontalAdvance(item->text(0)) + 2 * margin;
+    const int shown = Tree().viewport()->width();
+    const QScrollBar& across = *Tree().horizontalScrollBar();
+    if (cell.width() < text || cell.left() < 0 || cell.left() + text > shown ||
+        across.maximum() != std::max(0, Tree().header()->length() - shown)) {
+      return ::testing::AssertionFailure()
+             << "caption at " << cell.left() << ", " << text << " wide in a cell " << cell.width()
+             << " wide, view " << shown << " wide; scroll bar " << across.value() << " of "
+             << across.maximum() << " for a column " << Tree().header()->length() << " wide";
+    }
+    return ::testing::AssertionSuccess();
+  }
+
   void KeyIn(Qt::Key key) {
     Tree().setFocus();
     QApplication::processEvents();
@@ -87,6 +109,7 @@ TEST_F(DeepTreeTest, ChainOpensExpandsWholeAndShowsAndPrintsItsEnd) {
   EXPECT_EQ(window->Ed_Number->text(), QString::number(kMessages));
   EXPECT_EQ(window->MM_Text->toPlainText(), QStringLiteral("body of %1").arg(kMessages));
   EXPECT_TRUE(CaptionShown(deepest));
+  EXPECT_TRUE(CaptionWhole(deepest));
 
   const QString pdf = QString::fromStdString(dir.Path("deepest.pdf"));
   dialogs.printTo = pdf;
@@ -119,6 +142,7 @@ TEST_F(DeepTreeTest, SearchGoesDownAFoldedChainToItsEndAndBack) {
   EXPECT_EQ(window->Ed_Number->text(), QString::number(kMessages));
   EXPECT_TRUE(CaptionShown(deepest));
   Draw();
+  EXPECT_TRUE(CaptionWhole(deepest));
 
   SearchText = "top of the chain";
   SearchFields = FieldBody;

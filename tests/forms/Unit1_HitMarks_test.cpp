@@ -108,6 +108,40 @@ TEST_F(HitMarksTest, MarksFollowTheSearchRule) {
   EXPECT_EQ(FirstVisibleLine(), 0);
 }
 
+// The first marked occurrence is brought into view across as well as down:
+// one far out on a long line, after half-width or full-width text, is
+// scrolled to; one near the start of its line leaves the pane at its left edge.
+TEST_F(HitMarksTest, FirstHitIsInViewAcrossTheLine) {
+  struct Row {
+    std::string before;  // the line's text before the hit; a line keeps 254 bytes
+    bool scrolled;
+  };
+  const Row rows[] = {
+      {"near ", false},
+      {std::string(200, 'x') + " ", true},
+      {[] { std::string kana; for (int i = 0; i < 100; ++i) kana += "\x83\x41"; return kana; }(), true},
+  };
+  for (const Row& row : rows) {
+    const std::string path = WriteLog(dir, "wide.log",
+                                      {M(1, -1, "Top", "start\r\n"),
+                                       M(2, -1, "Wide", "a\r\nb\r\n" + row.before + Modem + " end\r\n")});
+    Open({path});
+    Select(Top(0));
+    SearchFor(Modem, FieldBody);
+    ASSERT_EQ(Marks().size(), 1) << row.before.size();
+    QPlainTextEdit& pane = *window->MM_Text;
+    QTextCursor start = Marks()[0].cursor;
+    QTextCursor end = start;
+    start.setPosition(start.selectionStart());
+    end.setPosition(end.selectionEnd());
+    const QRect shown = pane.viewport()->rect();
+    EXPECT_TRUE(shown.contains(pane.cursorRect(start).center())) << row.before.size();
+    EXPECT_TRUE(shown.contains(pane.cursorRect(end).center())) << row.before.size();
+    EXPECT_EQ(pane.horizontalScrollBar()->value() > 0, row.scrolled) << row.before.size();
+    EXPECT_FALSE(pane.textCursor().hasSelection());
+  }
+}
+
 TEST_F(HitMarksTest, FieldHitMarksThatFieldAndScrollsNothing) {
   OpenLong();
   Select(Top(0));
