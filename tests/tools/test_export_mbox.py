@@ -107,6 +107,8 @@ class ExportCase(unittest.TestCase):
         self.assertEqual(sender.addr_spec, local_part(m.sender_id) + "@zu-kirdo.invalid")
         self.assertEqual(str(mail["Subject"]), m.title)
         self.assertEqual(mail["X-Log-Number"], str(m.number))
+        # The parent's number only where the log names one: a top-level mail has none.
+        self.assertEqual(mail["X-Log-Parent"], str(m.parent) if m.parent != -1 else None)
         self.assertEqual(str(mail["X-Log-Date"]), m.date)
         self.assertEqual(str(mail["X-Log-Time"]), m.time)
         moment = expected_date(m.date, m.time)
