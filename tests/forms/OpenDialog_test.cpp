@@ -58,6 +58,14 @@ TEST_F(OpenDialogTest, EveryTypedNameReachesTheCommandInOrder) {
             (QStringList{Path("missing.log"), Path("b.log"), Path("sub"), Path("a.log")}));
 }
 
+// Only a lone directory is entered: first among several names, it is a name
+// like the others.
+TEST_F(OpenDialogTest, ADirectoryFirstAmongSeveralNamesIsHandedOn) {
+  TypeAndEnter(QStringLiteral("\"sub\" \"a.log\""));
+  EXPECT_EQ(dialog_.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog_.ChosenPaths(), (QStringList{Path("sub"), Path("a.log")}));
+}
+
 TEST_F(OpenDialogTest, AMissingNameAloneIsHandedOnNotRefused) {
   TypeAndEnter(QStringLiteral("missing.log"));
   EXPECT_EQ(dialog_.result(), QDialog::Accepted);
