@@ -65,19 +65,16 @@ void WriteHumanMessage(const zuLogFile& r, int32_t i) {
   WriteLine("  Date: " + ForPeople(r.GetDate(i)) + " " + ForPeople(r.GetTime(i)));
   WriteLine("  Title: " + ForPeople(r.GetTitle(i)));
   WriteLine("");
-  // The body lines are most of a file: they go out through two buffers, kept
-  // from message to message, and are made visible in one pass.
-  static std::string text;
+  // The body lines are most of a file: they go out through one buffer, kept
+  // from message to message, converted and made visible in one pass.
   static std::string body;
-  text.clear();
   body.clear();
   char line[LineBufferSize];
   for (int32_t j = 0; r.GetBodyLine(i, j, line); ++j) {
-    text += "  ";
-    AppendCp932AsUtf8(line, text);
-    text += '\n';
+    body += "  ";
+    AppendCp932AsVisibleUtf8(line, body);
+    body += '\n';
   }
-  AppendVisible(text, body);
   std::fwrite(body.data(), 1, body.size(), stdout);
   WriteLine("");
 }

@@ -118,7 +118,7 @@ void AppendVisible(std::string_view utf8, std::string& out) {
 
 std::string ForPeople(std::string_view cp932) {
   std::string out;
-  AppendVisible(Cp932ToUtf8(cp932), out);
+  AppendCp932AsVisibleUtf8(cp932, out);
   return out;
 }
 

@@ -49,7 +49,7 @@ std::string ToUtf8(std::string_view cp932);
 // UTF-8 file name can bring) as "<U+0085>". Other bytes are unchanged.
 void AppendVisible(std::string_view utf8, std::string& out);
 
-// CP932 bytes as UTF-8 for people: ToUtf8, then AppendVisible.
+// CP932 bytes as UTF-8 for people: ToUtf8 with AppendVisible's pictures.
 std::string ForPeople(std::string_view cp932);
 
 // A path for people, decoded as the viewer's warnings decode it: each part

@@ -190,22 +190,49 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
-void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
+namespace {
+
+// Whether one of eight ASCII bytes is a control that people are shown as a
+// picture: below 0x20 (TAB and LF too, which the slow path lets through) or
+// DEL.
+bool HasControl(uint64_t eight) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  const uint64_t belowSpace = (eight + 0x60 * kOnes) & kHighBits;  // clear where a byte < 0x20
+  const uint64_t del = eight ^ (0x7F * kOnes);
+  const bool anyDel = ((del - kOnes) & ~del & kHighBits) != 0;
+  return belowSpace != kHighBits || anyDel;
+}
+
+// A control's picture in UTF-8: U+2400 + its code, DEL as U+2421.
+char* PutPicture(unsigned char control, char* out) {
+  const unsigned picture = control == 0x7F ? 0x2421 : 0x2400 + control;
+  *out++ = static_cast<char>(0xE0 | (picture >> 12));
+  *out++ = static_cast<char>(0x80 | ((picture >> 6) & 0x3F));
+  *out++ = static_cast<char>(0x80 | (picture & 0x3F));
+  return out;
+}
+
+template <bool kVisible>
+void AppendAsUtf8(std::string_view bytes, std::string& out) {
   const size_t kept = out.size();
-  out.resize(kept + bytes.size() * 3);  // a byte gives at most three (U+FFFD, half-width kana)
+  out.resize(kept + bytes.size() * 3);  // a byte gives at most three (U+FFFD, half-width kana, a picture)
   char* end = out.data() + kept;
   const auto& pairs = PairsAsUtf8();
   for (size_t at = 0; at < bytes.size();) {
     // ASCII is itself in both: eight bytes at a time while they all are.
     uint64_t eight;
-    if (at + 8 <= bytes.size() && (std::memcpy(&eight, bytes.data() + at, 8), (eight & kHighBits) == 0)) {
+    if (at + 8 <= bytes.size() && (std::memcpy(&eight, bytes.data() + at, 8), (eight & kHighBits) == 0) &&
+        !(kVisible && HasControl(eight))) {
       std::memcpy(end, &eight, 8);
       end += 8;
       at += 8;
       continue;
     }
-    if (ByteAt(bytes, at) < 0x80) {
-      *end++ = bytes[at++];
+    if (const unsigned char b = ByteAt(bytes, at); b < 0x80) {
+      const bool control = (b < 0x20 && b != '\t' && b != '\n') || b == 0x7F;
+      if (kVisible && control) end = PutPicture(b, end);
+      else *end++ = static_cast<char>(b);
+      ++at;
       continue;
     }
     if (const int pair = PairAt(bytes, at); pair >= 0) {
@@ -216,11 +243,17 @@ void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
       continue;
     }
     char16_t unit;
-    at = DecodeAt(bytes, at, unit);
+    at = DecodeAt(bytes, at, unit);  // never a control: those are ASCII bytes
     end = PutUtf8(unit, end);
   }
   out.resize(static_cast<size_t>(end - out.data()));
 }
+
+}  // namespace
+
+void AppendCp932AsUtf8(std::string_view bytes, std::string& out) { AppendAsUtf8<false>(bytes, out); }
+
+void AppendCp932AsVisibleUtf8(std::string_view bytes, std::string& out) { AppendAsUtf8<true>(bytes, out); }
 
 uint16_t Cp932FormOf(char32_t c) {
   // Filled once, from the sorted list: a converter asks for every character

@@ -32,6 +32,11 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // Cp932ToUtf8(bytes) appended to `out`, for a caller that writes many texts
 // through one buffer.
 void AppendCp932AsUtf8(std::string_view bytes, std::string& out);
+// The same with every control character but TAB and LF shown as its Control
+// Picture (U+2400 plus its code, DEL as U+2421): a log's text as people read
+// it in a terminal, which the log's bytes must not drive. (Decoded CP932
+// holds no C1 control.)
+void AppendCp932AsVisibleUtf8(std::string_view bytes, std::string& out);
 bool Utf8ToCp932(std::string_view utf8, std::string& out);
 // True when `bytes` are strict UTF-8 (no overlong form, surrogate or cut
 // sequence): a file name that is, is shown as it is, any other as CP932.

@@ -42,6 +42,26 @@ TEST(DumpPeopleTest, ALogCannotDriveTheTerminal) {
   }
 }
 
+// The one-pass conversion for people shows what the two passes show: every
+// byte value alone, and controls at every place of the eight-byte stretches
+// that are copied whole.
+TEST(DumpPeopleTest, TextForPeopleIsTheTextWithItsControlsVisible) {
+  std::vector<std::string> texts;
+  for (int b = 0; b < 256; ++b) texts.push_back(std::string(1, static_cast<char>(b)) + "\x82");
+  for (const char control : {'\x1b', '\x7f', '\t', '\n', '\x00', '\x1f'}) {
+    for (size_t at = 0; at < 17; ++at) {
+      std::string text = "ascii text, \x83\x82\x83\x66\x83\x80 and more ascii";
+      text[at] = control;
+      texts.push_back(text);
+    }
+  }
+  for (const std::string& text : texts) {
+    std::string twoPasses;
+    dump::AppendVisible(Cp932ToUtf8(text), twoPasses);
+    ASSERT_EQ(dump::ForPeople(text), twoPasses) << text;
+  }
+}
+
 // A log copied from the old system keeps its Shift-JIS name: shown decoded,
 // as the viewer's warnings show it, next to a UTF-8 folder name.
 TEST(DumpPeopleTest, FileNamesAreDecodedAsTheWarningsDecodeThem) {
