@@ -4,21 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
+
+#include "support/Hex.h"
 
 namespace zu {
 namespace {
 
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  char buf[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(buf, sizeof buf, "%02X ", b);
-    out += buf;
-  }
-  return out;
-}
+using testing::Hex;
 
 TEST(Utf8ToCp932Test, EncodesTypedTextOrRefuses) {
   struct Case { std::string utf8; bool ok; std::string bytes; };

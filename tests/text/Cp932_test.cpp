@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Hex.h"
 #include "text/Cp932Codec.h"
 
 namespace zu {
@@ -16,16 +17,7 @@ using namespace std::string_literals;
 
 std::u16string Decode(const std::string& bytes) { return FromCp932(bytes).toStdU16String(); }
 
-// A test message names its bytes, not its text, which may not print.
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  char buf[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(buf, sizeof buf, "%02X ", b);
-    out += buf;
-  }
-  return out;
-}
+using testing::Hex;
 
 TEST(FromCp932Test, DecodesCodePage932) {
   struct Case { std::string bytes; std::u16string text; };
