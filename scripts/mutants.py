@@ -23,7 +23,8 @@ import sys
 LAYERS = {
     "reader": (["src/reader"], "reader|core|tools"),
     "core": (["src/core"], "core|tools|forms"),
-    "text": (["src/text"], "text|tools|forms"),
+    "text": (["src/text"], "text|source|tools|forms"),
+    "source": (["src/source"], "source|tools"),
     "startup": (["src/startup"], "startup"),
     "forms": (["src/forms"], "forms"),
     "tools": (["tools"], "tools"),
