@@ -77,8 +77,11 @@ class HeaderShapes(unittest.TestCase):
             self.assertEqual(is_header_line2(line), expected, line)
 
 
+SCRATCH = tempfile.TemporaryDirectory(prefix="zu_ref_self_")  # removed when the tests end
+
+
 def log_of(data):
-    path = os.path.join(tempfile.mkdtemp(prefix="zu_ref_self_"), "t.log")
+    path = os.path.join(tempfile.mkdtemp(dir=SCRATCH.name), "t.log")
     with open(path, "wb") as f:
         f.write(data)
     log = LogFile()

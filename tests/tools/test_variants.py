@@ -81,7 +81,8 @@ def archives(folder, originals, names):
 
 def main():
     if "--ten-full" in sys.argv:
-        folder = tempfile.mkdtemp(prefix="zu_ten_full_")
+        scratch = tempfile.TemporaryDirectory(prefix="zu_ten_full_")  # removed when the run ends
+        folder = scratch.name
         script = os.path.join(ROOT, "bench", "ten_full_files.py")
         originals = subprocess.run([sys.executable, script, folder], stdout=subprocess.PIPE, check=True).stdout.split()
         originals = [p.decode() for p in originals]
