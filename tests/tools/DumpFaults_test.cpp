@@ -24,6 +24,13 @@ class DumpFaultsTest : public ::testing::Test {
     std::vector<Msg> messages;
     for (int i = 1; i <= 6; ++i) messages.push_back(M(i, i > 2 ? i - 2 : -1, "body " + std::to_string(i) + "\r\n"));
     log = dir.Write("a.log", LogOf(messages));
+    // Titles that take more than the set's first block of kept text.
+    std::vector<Msg> titled;
+    for (int i = 1; i <= 400; ++i) {
+      titled.push_back(M(i));
+      titled.back().title = std::string(200, 'w') + std::to_string(i);
+    }
+    wide = dir.Write("wide.log", LogOf(titled));
     out = dir.Path("out");
   }
 
@@ -45,7 +52,7 @@ class DumpFaultsTest : public ::testing::Test {
   std::set<std::string> Leftovers() const {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(dir.path())) names.insert(e.path().filename().string());
-    for (const char* mine : {"a.log", "dump.out", "dump.err", "out", "count"}) names.erase(mine);
+    for (const char* mine : {"a.log", "wide.log", "dump.out", "dump.err", "out", "count"}) names.erase(mine);
     return names;
   }
 
@@ -56,6 +63,7 @@ class DumpFaultsTest : public ::testing::Test {
 
   TempDir dir;
   std::string log;
+  std::string wide;
   std::string out;
 };
 
@@ -64,6 +72,7 @@ TEST_F(DumpFaultsTest, AnAllocationThatFailsAnywhereEndsTheCommandWithAMessage) 
       {"messages", log},
       {"--raw", "messages", log},
       {"tree", log, log},
+      {"--raw", "tree", wide},
       {"search", "--from", "0:0", "--all", "body", log},
       {"print", "--from", "0:2", log},
       {"export", "--format", "mbox", "--output", out, log},
