@@ -22,7 +22,7 @@ import sys
 
 LAYERS = {
     "reader": (["src/reader"], "reader|core|tools"),
-    "core": (["src/core"], "core|tools|forms"),
+    "core": (["src/core"], "core|source|tools|forms"),
     "text": (["src/text"], "text|source|tools|forms"),
     "source": (["src/source"], "source|tools"),
     "startup": (["src/startup"], "startup"),
