@@ -15,6 +15,11 @@ inline constexpr int ExitUsage = 2;
 // Japanese encoding and line end, as the viewer reads them.
 LogSource& Source();
 
+// The viewer's warning that `path` cannot be opened, on stderr, and a line
+// more where the source knows why a file that exists is no log (an archive
+// in the Windows build).
+void WarnCannotOpen(const std::string& path);
+
 int RunMessages(bool raw, const std::vector<std::string>& args);
 int RunTree(bool raw, const std::vector<std::string>& args);
 int RunSearch(bool raw, const std::vector<std::string>& args);

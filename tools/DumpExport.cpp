@@ -83,9 +83,11 @@ int RunExport(bool raw, const std::vector<std::string>& args) {
   if (session.Set().LastFile() < 0) return Stop("no FILE could be loaded; nothing was written");
   ExportSet set;
   if (!BuildExportSet(session, set)) return Stop("nothing was written");
+#if defined(SIGXFSZ)
   // A file size limit must end in a write error that removes the output,
   // not in a signal that leaves half of it.
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
   // A stop signal from here on removes what was written, then ends the run.
   const CatchStopSignals stops;
   return request.html ? ExportHtml(set, request.output) : ExportMbox(set, request.output);

@@ -8,6 +8,7 @@
 #include "DumpCommands.h"
 #include "DumpLogSet.h"
 #include "DumpOutput.h"
+#include "core/Messages.h"
 #include "source/LogSource.h"
 
 namespace zu::dump {
@@ -71,6 +72,12 @@ void WriteFinding(bool raw, const LogSource::Finding& f, int32_t messages) {
 }  // namespace
 
 LogSource& Source() { return FilesAsLogs(); }
+
+void WarnCannotOpen(const std::string& path) {
+  WriteError(path + MessageText(Message::CannotOpen));
+  const std::string why = Source().NotReadBecause(path);
+  if (!why.empty()) WriteError("zu_kirdo_dump: " + path + ": " + why);
+}
 
 int RunFiles(bool raw, const std::vector<std::string>& args) {
   Arguments parsed;

@@ -34,7 +34,7 @@ void DumpUi::AddChild(NodeId parent, NodeId id, std::string_view caption) {
 
 void DumpUi::Warn(Message m, const std::string& path) {
   if (m == Message::OutOfMemory) outOfMemory_ = true;  // the command ends, and main says why
-  else if (m == Message::CannotOpen) WriteError(path + MessageText(m));
+  else if (m == Message::CannotOpen) WarnCannotOpen(path);
   else WriteError(MessageText(m));
 }
 

@@ -88,7 +88,7 @@ int RunMessages(bool raw, const std::vector<std::string>& args) {
   if (!LogReader.AllocateBuffer()) throw std::bad_alloc();  // met by main as any allocation failure
   // Open fails for a file without messages too: the viewer warns the same way.
   if (!LogReader.Open(file)) {
-    WriteError(file + MessageText(Message::CannotOpen));
+    WarnCannotOpen(file);
     return 1;
   }
   const int32_t count = LogReader.GetCount();

@@ -43,8 +43,15 @@ std::string ParseRequest(bool raw, const std::vector<std::string>& args, SearchR
   request.all = parsed.flags.count("--all") > 0;
   if (parsed.positionals.size() < 2) return "TEXT and at least one FILE are needed";
   const std::string& text = parsed.positionals[0];
+#if defined(_WIN32)
+  // Windows hands every argument over as Unicode: the bytes a raw TEXT
+  // stands for are its CP932 form, as a Japanese Windows gives a program.
+  (void)raw;
+  if (!Utf8ToCp932(text, request.text)) {
+#else
   if (raw) request.text = text;
   else if (!Utf8ToCp932(text, request.text)) {
+#endif
     return "TEXT has a character without a CP932 form";
   }
   if (request.text.empty()) return "TEXT is empty";

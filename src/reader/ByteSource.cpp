@@ -17,16 +17,8 @@ namespace {
 
 #if defined(_WIN32)
 
-// Windows names files in UTF-16; the program's paths are UTF-8 there. A path
-// that is not UTF-8 names no file.
 int OpenForReading(const std::string& path) {
-  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
-                                        static_cast<int>(path.size()), nullptr, 0);
-  if (units <= 0 && !path.empty()) return -1;
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()),
-                      wide.data(), units);
-  return _wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  return _wopen(WidePath(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
 
 bool IsRegularFile(int fd) {
@@ -90,6 +82,53 @@ ReadResult FileSource::Read(char* into, int64_t count) {
   return {n, 0};
 }
 
+#if defined(_WIN32)
+
+std::wstring WidePath(const std::string& path) {
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
+                                        static_cast<int>(path.size()), nullptr, 0);
+  if (units <= 0) return {};
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), wide.data(),
+                      units);
+  return wide;
+}
+
+namespace {
+
+// A file time (100 ns steps from 1601) in nanoseconds from 1970.
+int64_t Nanoseconds(int64_t fileTime) {
+  constexpr int64_t kFrom1601To1970 = 116444736000000000;
+  return (fileTime - kFrom1601To1970) * 100;
+}
+
+int64_t Combined(DWORD high, DWORD low) { return static_cast<int64_t>((uint64_t{high} << 32) | low); }
+
+}  // namespace
+
+// The volume and the file index stand for the device and the inode; the
+// change time moves on a write or a rename as a POSIX ctime does.
+bool FileSource::Stamp(const std::string& path, FileStamp& stamp) {
+  const HANDLE file = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info {};
+  FILE_BASIC_INFO basic {};
+  const bool known = GetFileInformationByHandle(file, &info) != 0 &&
+                     GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) != 0;
+  CloseHandle(file);
+  if (!known) return false;
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.inode = static_cast<uint64_t>(Combined(info.nFileIndexHigh, info.nFileIndexLow));
+  stamp.size = Combined(info.nFileSizeHigh, info.nFileSizeLow);
+  stamp.modified = Nanoseconds(Combined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+  stamp.changed = Nanoseconds(basic.ChangeTime.QuadPart);
+  return true;
+}
+
+#else
+
 bool FileSource::Stamp(const std::string& path, FileStamp& stamp) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return false;
@@ -100,6 +139,8 @@ bool FileSource::Stamp(const std::string& path, FileStamp& stamp) {
   stamp.changed = info.st_ctim.tv_sec * int64_t{1000000000} + info.st_ctim.tv_nsec;
   return true;
 }
+
+#endif
 
 void FileSource::Close() {
   if (fd_ >= 0) CloseFile(fd_);

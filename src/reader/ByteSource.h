@@ -79,4 +79,10 @@ class FileSource final : public ByteSource {
   int fd_ = -1;
 };
 
+#if defined(_WIN32)
+// A UTF-8 path as Windows names files, in UTF-16. A path that is not UTF-8
+// becomes the empty path, which names no file.
+std::wstring WidePath(const std::string& path);
+#endif
+
 }  // namespace zu

@@ -1,5 +1,6 @@
 #include "source/Containers.h"
 
+#if !defined(_WIN32)
 #include <archive.h>
 #include <archive_entry.h>
 #include <clocale>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#endif
 
 namespace zu {
 
@@ -30,6 +32,21 @@ bool MayBeContainer(std::string_view b) {
   const bool lzh = b.size() > 7 && b[2] == '-' && b[3] == 'l' && (b[4] == 'h' || b[4] == 'z') && b[6] == '-';
   return lzh || (b.size() > 262 && b.substr(257, 5) == "ustar");
 }
+
+#if defined(_WIN32)
+
+// Debian has no libarchive for mingw-w64. A file that shows a mark is named
+// as what it is instead of being read as a log that holds nothing.
+ContainerListing ReadContainer(std::string_view bytes, int64_t, const std::function<bool(int32_t index)>&,
+                               const std::function<void(ContainerEntry&)>&) {
+  ContainerListing listing;
+  if (!MayBeContainer(bytes)) return listing;
+  listing.kind = ContainerKind::Unreadable;
+  listing.broken = NoContainerReader;
+  return listing;
+}
+
+#else
 
 namespace {
 
@@ -305,5 +322,7 @@ ContainerListing ReadContainer(std::string_view bytes, int64_t limit,
   }
   return listing;
 }
+
+#endif
 
 }  // namespace zu

@@ -145,6 +145,14 @@ bool LogSource::OpenFile(const std::string& path, const FileStamp& stamp, bool s
   ContainerEntry single;
   const ContainerListing listing = ReadContainer(
       bytes, MaxSourceBytes, [](int32_t) { return false; }, [&](ContainerEntry& e) { single = std::move(e); });
+  if (listing.kind == ContainerKind::Unreadable) {
+    // Cannot be opened; kept so that `files` and NotReadBecause say why.
+    Known& kept = known_[path] = Known();
+    kept.stamp = stamp;
+    kept.decoded.finding.name = path;
+    kept.decoded.finding.leftOut = listing.broken;
+    return false;
+  }
   if (listing.kind == ContainerKind::Archive) {
     // An archive opened as one file reads as its first member that may be a log.
     if (!List(path, stamp, bytes)) return false;
@@ -418,6 +426,12 @@ std::vector<LogSource::Finding> LogSource::Describe(const std::string& path) {
   else if (!opened) f.leftOut = "cannot be opened";
   findings.push_back(f);
   return findings;
+}
+
+std::string LogSource::NotReadBecause(const std::string& path) const {
+  const auto it = known_.find(path);
+  if (it == known_.end() || it->second.decoded.finding.leftOut != NoContainerReader) return {};
+  return NoContainerReader;
 }
 
 // Lets the bytes of the files opened longest ago go, beyond kKeptFiles.

@@ -64,6 +64,10 @@ class LogSource final : public ByteSource {
   };
   // Every file that `path` is or holds (folders of an archive left out).
   std::vector<Finding> Describe(const std::string& path);
+  // Why `path`, which could not be opened as a log, is no log to this
+  // program although it is a file: an archive in a build that reads none.
+  // Empty for every other file.
+  std::string NotReadBecause(const std::string& path) const;
 
  private:
   struct Decoded {

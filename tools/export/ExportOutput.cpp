@@ -1,9 +1,13 @@
 #include "ExportOutput.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +15,7 @@
 #include <cstring>
 #include <utility>
 
+#include "OutputTexts.h"
 #include "StopSignals.h"
 #include "WriteSystem.h"
 
@@ -22,22 +27,14 @@ namespace {
 // gather in the buffer up to this size first.
 constexpr size_t kBufferBytes = size_t{1} << 20;
 constexpr size_t kDirectWriteBytes = size_t{1} << 16;
-// A hidden name keeps this much of the output's name, so that it stays
-// within the file system's limit for a name.
-constexpr size_t kHiddenNameBytes = 200;
-constexpr const char* kStopped = "stopped by a signal";
 
-std::string Problem(const std::string& what, const std::string& path, int error) {
-  return what + " " + path + ": " + std::strerror(error);
-}
+}  // namespace
 
-std::string FileExists(const std::string& path) {
-  return path + " exists already; export writes a new file only";
-}
+// The names and calls of POSIX systems; Windows has its own in
+// OutputWindows.cpp.
+#if !defined(_WIN32)
 
-std::string FolderNotEmpty(const std::string& path) {
-  return path + " is a folder that is not empty; export fills an empty or new one only";
-}
+namespace {
 
 // True when `path` names a folder with no entry but "." and ".."; false, with
 // `problem` set when it cannot be listed, otherwise.
@@ -122,18 +119,24 @@ std::string FileRefusal(const std::string& path) {
 std::string FolderRefusal(const std::string& path) {
   struct stat st {};
   if (lstat(path.c_str(), &st) != 0) return {};
-  if (S_ISLNK(st.st_mode)) return path + " is a symbolic link; export does not write through one";
-  if (!S_ISDIR(st.st_mode)) return path + " exists already and is not a folder";
+  if (S_ISLNK(st.st_mode)) return SymbolicLink(path);
+  if (!S_ISDIR(st.st_mode)) return NotAFolder(path);
   std::string problem;
   if (IsEmptyFolder(path, problem)) return {};
   return problem.empty() ? FolderNotEmpty(path) : problem;
 }
 
+#endif
+
 FileWriter::FileWriter(int fd, std::string shownPath, bool syncOnClose)
     : fd_(fd), shownPath_(std::move(shownPath)), syncOnClose_(syncOnClose) {}
 
 FileWriter::~FileWriter() {
+#if defined(_WIN32)
+  if (fd_ != -1) _close(fd_);
+#else
   if (fd_ != -1) ::close(fd_);
+#endif
 }
 
 bool FileWriter::Fail(const char* what) {
@@ -197,6 +200,22 @@ bool OutputFile::Fail(const std::string& problem) {
   return false;
 }
 
+bool OutputFile::Write(std::string_view bytes) {
+  if (!writer_ || !error_.empty()) return false;
+  return writer_->Write(bytes) || Fail(writer_->error());
+}
+
+OutputFolder::~OutputFolder() {
+  if (!committed_) Remove();
+}
+
+bool OutputFolder::Fail(const std::string& problem) {
+  if (error_.empty()) error_ = problem;
+  return false;
+}
+
+#if !defined(_WIN32)
+
 bool OutputFile::Create(const std::string& path) {
   path_ = path;
   const std::string refusal = FileRefusal(path);
@@ -231,11 +250,6 @@ bool OutputFile::CreateHidden(const std::string& folder, const std::string& name
   writer_ = std::make_unique<FileWriter>(fd, path_, false);
   if (fchmod(fd, Permissions(0666)) != 0) return Fail(Problem("cannot create", path_, errno));
   return true;
-}
-
-bool OutputFile::Write(std::string_view bytes) {
-  if (!writer_ || !error_.empty()) return false;
-  return writer_->Write(bytes) || Fail(writer_->error());
 }
 
 // An unnamed file is linked to its name while it is still open; a hidden
@@ -279,15 +293,6 @@ void OutputFile::Remove() {
   if (named_) unlink(path_.c_str());
   hidden_.clear();
   named_ = false;
-}
-
-OutputFolder::~OutputFolder() {
-  if (!committed_) Remove();
-}
-
-bool OutputFolder::Fail(const std::string& problem) {
-  if (error_.empty()) error_ = problem;
-  return false;
 }
 
 bool OutputFolder::Create(const std::string& path) {
@@ -336,7 +341,7 @@ bool OutputFolder::Commit() {
   // anything, a file or a symbolic link at the name makes it fail.
   if (rename(hidden_.c_str(), path_.c_str()) != 0) {
     if (errno == ENOTEMPTY || errno == EEXIST) return Fail(FolderNotEmpty(path_));
-    if (errno == ENOTDIR) return Fail(path_ + " exists already and is not a folder");
+    if (errno == ENOTDIR) return Fail(NotAFolder(path_));
     return Fail(Problem("cannot create the folder", path_, errno));
   }
   named_ = true;
@@ -358,5 +363,7 @@ void OutputFolder::Remove() {
   fd_ = -1;
   rmdir(named_ ? path_.c_str() : hidden_.c_str());
 }
+
+#endif
 
 }  // namespace zu::dump

@@ -5,7 +5,8 @@
 // replacing anything that holds something. Whatever stops the export first (a
 // failed write, a stop signal, an exception) removes what was built; a
 // SIGKILL leaves at most a hidden temporary entry, never anything under the
-// name.
+// name. On Windows the same holds with its own calls: a hidden entry beside
+// the name, FlushFileBuffers, and MoveFileExW, which never replaces.
 #pragma once
 
 #include <memory>
@@ -100,6 +101,11 @@ class OutputFile {
   std::string path_;
   std::string folder_;
   std::string hidden_;  // the hidden name while it exists, for the portable way
+#if defined(_WIN32)
+  // The names as Windows takes them, made in advance: Remove allocates nothing.
+  std::wstring widePath_;
+  std::wstring wideHidden_;  // while the hidden file exists
+#endif
   std::unique_ptr<FileWriter> writer_;
   bool named_ = false;
   bool committed_ = false;
@@ -138,6 +144,13 @@ class OutputFolder {
   std::string hidden_;
   int fd_ = -1;  // the folder, under either name
   std::vector<std::string> files_;  // the names made in it
+#if defined(_WIN32)
+  // The names as Windows takes them, made in advance: Remove allocates nothing.
+  std::wstring widePath_;
+  std::wstring wideHidden_;  // while the hidden folder exists
+  std::vector<std::wstring> wideFiles_;  // the files made in it, by their whole names
+  bool emptiedPath_ = false;  // an empty folder at the name was taken away to make room
+#endif
   bool named_ = false;
   bool committed_ = false;
   std::string error_;

@@ -1,9 +1,56 @@
 #include "StopSignals.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <atomic>
+#else
 #include <csignal>
 #include <iterator>
+#endif
 
 namespace zu::dump {
+
+#if defined(_WIN32)
+
+namespace {
+
+std::atomic<bool> caught{false};
+// Set once what was written is removed: Windows ends the process as soon as
+// the handler returns from a closing console, a logoff or a shutdown.
+HANDLE removed = nullptr;
+// The system waits five seconds for a handler of those events.
+constexpr DWORD kRemovalWaitMs = 4500;
+
+// Runs on a thread of its own that the system starts for the event.
+BOOL WINAPI NoteStop(DWORD event) {
+  caught = true;
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+    WaitForSingleObject(removed, kRemovalWaitMs);
+  }
+  return TRUE;  // handled: the export removes its output, then the run ends
+}
+
+}  // namespace
+
+// A Ctrl+C that the process ignores (a program started in a new process
+// group) reaches no handler, and so stays ignored.
+// The event is never closed: a handler may still be waiting for it.
+CatchStopSignals::CatchStopSignals() {
+  if (removed == nullptr) removed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ResetEvent(removed);
+  SetConsoleCtrlHandler(NoteStop, TRUE);
+}
+
+CatchStopSignals::~CatchStopSignals() {
+  SetConsoleCtrlHandler(NoteStop, FALSE);
+  SetEvent(removed);
+  if (caught) ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+}
+
+bool StopAsked() { return caught; }
+
+#else
 
 namespace {
 
@@ -42,5 +89,7 @@ CatchStopSignals::~CatchStopSignals() {
 }
 
 bool StopAsked() { return caught != 0; }
+
+#endif
 
 }  // namespace zu::dump

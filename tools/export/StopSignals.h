@@ -3,7 +3,10 @@
 // between writes and before it names its result, removes what it wrote, and
 // the run then ends as the signal would have ended it. Outside a
 // CatchStopSignals scope the signals keep their usual effect, and a signal
-// that was ignored (nohup) stays ignored within it.
+// that was ignored (nohup) stays ignored within it. On Windows the console's
+// events do the same (SetConsoleCtrlHandler): Ctrl+C, Ctrl+Break, the
+// console window closed, a logoff or a shutdown; the run then ends with
+// STATUS_CONTROL_C_EXIT, as an unhandled Ctrl+C ends it.
 #pragma once
 
 namespace zu::dump {

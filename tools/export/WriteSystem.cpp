@@ -1,6 +1,14 @@
 #include "WriteSystem.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <climits>
+#else
 #include <unistd.h>
+#endif
 
 namespace zu::dump {
 
@@ -10,6 +18,33 @@ WriteSystem own;
 WriteSystem* chosen = &own;
 
 }  // namespace
+
+#if defined(_WIN32)
+
+// The descriptors are the C runtime's over Windows handles: the runtime
+// writes and closes them, and sets errno as the POSIX calls would.
+ssize_t WriteSystem::Write(int fd, const char* bytes, size_t count) {
+  return _write(fd, bytes, static_cast<unsigned>(count < INT_MAX ? count : INT_MAX));
+}
+
+int WriteSystem::Sync(int fd) {
+  const auto file = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (file == INVALID_HANDLE_VALUE) {
+    errno = EBADF;
+    return -1;
+  }
+  if (FlushFileBuffers(file) != 0) return 0;
+  errno = GetLastError() == ERROR_DISK_FULL ? ENOSPC : EIO;
+  return -1;
+}
+
+// Windows has no sync of a whole file system that a program may call; the
+// export syncs each page instead (SystemWays).
+int WriteSystem::SyncFileSystem(int fd) { return Sync(fd); }
+
+int WriteSystem::Close(int fd) { return _close(fd); }
+
+#else
 
 ssize_t WriteSystem::Write(int fd, const char* bytes, size_t count) { return ::write(fd, bytes, count); }
 
@@ -24,6 +59,8 @@ int WriteSystem::SyncFileSystem(int fd) {
 }
 
 int WriteSystem::Close(int fd) { return ::close(fd); }
+
+#endif
 
 WriteSystem& Writes() { return *chosen; }
 

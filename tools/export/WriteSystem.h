@@ -3,7 +3,8 @@
 // system that fails on demand (short writes, EINTR, EIO, ENOSPC at a write,
 // a sync or a close, a name taken underfoot), as LevelDB's fault-injection
 // Env does for its files. Each call behaves as the POSIX call it is named
-// after: -1 with errno set when it fails.
+// after: -1 with errno set when it fails. On Windows a descriptor is the C
+// runtime's over a file handle, and a sync is FlushFileBuffers.
 #pragma once
 
 #include <sys/types.h>
