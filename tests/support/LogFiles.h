@@ -12,6 +12,25 @@
 
 namespace zu::testing {
 
+// A path named in UTF-8, as the programs name files on Windows; elsewhere
+// the name's bytes as they are.
+inline std::filesystem::path NativePath(const std::string& name) {
+#if defined(_WIN32)
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+#else
+  return name;
+#endif
+}
+
+inline std::string PathText(const std::filesystem::path& path) {
+#if defined(_WIN32)
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+#else
+  return path.string();
+#endif
+}
+
 // A fresh folder under the system's temporary folder, removed at scope end.
 class TempDir {
  public:
@@ -31,11 +50,11 @@ class TempDir {
 
   // Writes `bytes` to `name` in the folder and gives its path.
   std::string Write(const std::string& name, const std::string& bytes) const {
-    std::string p = (path_ / name).string();
+    const std::filesystem::path p = path_ / NativePath(name);
     std::ofstream(p, std::ios::binary) << bytes;
-    return p;
+    return PathText(p);
   }
-  std::string Path(const std::string& name) const { return (path_ / name).string(); }
+  std::string Path(const std::string& name) const { return PathText(path_ / NativePath(name)); }
   const std::filesystem::path& path() const { return path_; }
 
  private:

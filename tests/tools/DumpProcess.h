@@ -1,7 +1,11 @@
 // Runs zu_kirdo_dump with given arguments and keeps what it wrote.
 #pragma once
 
+#if defined(_WIN32)
+#include "reader/ByteSource.h"
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <fstream>
@@ -41,24 +45,56 @@ inline std::string ShellQuote(const std::string& arg) {
 }
 
 inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(NativePath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
+
+#if defined(_WIN32)
+
+// Windows runs the tool through cmd: each setting of `environment` is made
+// with `set` first, and the line is given in UTF-16, so that names that are
+// not ASCII reach the tool as they are.
+inline std::string CommandLine(const std::vector<std::string>& args, const std::string& environment,
+                               const char* tool, const std::string& out, const std::string& err) {
+  std::string command;
+  std::istringstream settings(environment);
+  for (std::string setting; settings >> setting;) command += "set \"" + setting + "\" && ";
+  command += "\"" + std::string(tool) + "\"";
+  for (const std::string& a : args) command += " \"" + a + "\"";
+  // cmd takes away the outermost quotes of the line.
+  return "\"" + command + " >\"" + out + "\" 2>\"" + err + "\"\"";
+}
+
+inline void RunCommand(const std::string& command, DumpResult& r) {
+  r.status = _wsystem(zu::WidePath(command).c_str());
+}
+
+#else
+
+inline std::string CommandLine(const std::vector<std::string>& args, const std::string& environment,
+                               const char* tool, const std::string& out, const std::string& err) {
+  std::string command = "exec env " + environment + " " + ShellQuote(tool);
+  for (const std::string& a : args) command += " " + ShellQuote(a);
+  return command + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+}
+
+inline void RunCommand(const std::string& command, DumpResult& r) {
+  const int raw = std::system(command.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+}
+
+#endif
 
 // Runs `tool` (the dump tool unless another is named) with `environment`
 // ("NAME=value ..." added to it) in `dir`'s folder, its output caught in two
 // files there.
 inline DumpResult RunDump(const TempDir& dir, const std::vector<std::string>& args,
                           const std::string& environment = "", const char* tool = ZU_DUMP_TOOL) {
-  std::string command = "exec env " + environment + " " + ShellQuote(tool);
-  for (const std::string& a : args) command += " " + ShellQuote(a);
   const std::string out = dir.Path("dump.out");
   const std::string err = dir.Path("dump.err");
-  command += " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
   DumpResult r;
-  const int raw = std::system(command.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+  RunCommand(CommandLine(args, environment, tool, out, err), r);
   r.out = ReadAll(out);
   r.err = ReadAll(err);
   return r;

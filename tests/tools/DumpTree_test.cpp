@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "DumpOutput.h"
 #include "tools/DumpProcess.h"
 
 namespace zu::testing {
@@ -25,8 +26,8 @@ TEST_F(DumpTreeTest, WritesFilesThenNodesDepthFirst) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   const Lines expected = {
-      "F\t0\t1\t" + a,
-      "F\t1\t0\t" + b,
+      "F\t0\t1\t" + dump::EscapeField(a),
+      "F\t1\t0\t" + dump::EscapeField(b),
       "N\t0\t1\t0\tT100",
       "N\t1\t1\t2\tT102",  // added after the placeholder, shown under its parent
       "P\t0\t\t\t37",
@@ -47,7 +48,7 @@ TEST_F(DumpTreeTest, WarnsForFailuresAndTheTenFileLimit) {
                                  "一度に11以上のﾌｧｲﾙを開けません"}));
   const Lines out = r.OutLines();
   ASSERT_EQ(out.size(), 20u);
-  EXPECT_EQ(out[9], "F\t9\t9\t" + dir.Path("f10.log"));
+  EXPECT_EQ(out[9], "F\t9\t9\t" + dump::EscapeField(dir.Path("f10.log")));
 }
 
 TEST_F(DumpTreeTest, NothingLoadedExitsWithOne) {
@@ -90,6 +91,7 @@ TEST_F(DumpTreeTest, HumanTreeIsUtf8AndIndented) {
 
 // A path may hold LF and CR: the raw field escapes them with its TAB and
 // backslash, a warning or the human list only them, each staying one line.
+#if !defined(_WIN32)  // Windows' file names hold no line break
 TEST_F(DumpTreeTest, PathsWithLineBreaksStayOneLine) {
   const std::string odd = File("a\\b\nc\rd.log", {M(1)});
   const std::string missing = dir.Path("x\\y\n.log");
@@ -102,6 +104,7 @@ TEST_F(DumpTreeTest, PathsWithLineBreaksStayOneLine) {
   EXPECT_EQ(human.err, raw.err);
   EXPECT_EQ(human.OutLines().at(1), "  0  0  " + folder + "a\\b\\nc\\rd.log");
 }
+#endif
 
 // Past 32 levels the human tree stops indenting and names the depth: a chain
 // n deep gives output in proportion to n, not to n squared.

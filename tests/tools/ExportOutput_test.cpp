@@ -68,9 +68,13 @@ struct Way {
   OutputWays ways;
 };
 const Way kWays[] = {
+#if !defined(_WIN32)  // Windows has neither an unnamed file nor a sync of a file system
     {"unnamed file", false, {true, true}},
+#endif
     {"hidden file", false, {false, false}},
+#if !defined(_WIN32)
     {"folder, one sync", true, {true, true}},
+#endif
     {"folder, a sync a page", true, {false, false}},
 };
 
@@ -138,7 +142,9 @@ TEST_F(ExportOutputTest, AFaultLeavesTheWholeResultOrNothing) {
       {"syncfs", 1, false, EIO, "Input/output error"},  // only the folder of one sync meets it
       {"close", 1, false, EIO, "Input/output error"},
       {"close", 1, false, ENOSPC, "No space left on device"},  // a delayed allocation
+#if defined(EDQUOT)
       {"close", 2, false, EDQUOT, "quota exceeded"},
+#endif
   };
   for (const Way& way : kWays) {
     for (const Fault& f : rows) {
@@ -189,11 +195,11 @@ TEST_F(ExportOutputTest, AnEntryPutAtTheNameMeanwhileIsNeverReplaced) {
     EXPECT_EQ(ReadAll(d.Path("out/a.html")), "mine");
     EXPECT_FALSE(fs::exists(d.Path("out/b.html")));
   };
-  const auto link = [](const TempDir& d) {
+  [[maybe_unused]] const auto link = [](const TempDir& d) {
     fs::create_directory(d.Path("empty"));
     fs::create_directory_symlink(d.Path("empty"), d.Path("out"));
   };
-  const auto linkKept = [](const TempDir& d) {
+  [[maybe_unused]] const auto linkKept = [](const TempDir& d) {
     EXPECT_TRUE(fs::is_symlink(d.Path("out")));
     EXPECT_TRUE(fs::is_empty(d.Path("empty")));
   };
@@ -202,7 +208,9 @@ TEST_F(ExportOutputTest, AnEntryPutAtTheNameMeanwhileIsNeverReplaced) {
   const Intruder rows[] = {
       {"file", file, fileKept, "exists already and is not a folder"},
       {"folder with a file", full, fullKept, "is a folder that is not empty"},
+#if !defined(_WIN32)  // wine makes no symbolic link
       {"symbolic link to an empty folder", link, linkKept, "exists already and is not a folder"},
+#endif
       {"empty folder", empty, emptyKept, nullptr},
   };
   for (const Way& way : kWays) {

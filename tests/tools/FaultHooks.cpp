@@ -102,13 +102,23 @@ void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
-// The tool's own main is compiled as DumpToolMain in this build.
+// The tool's own main is compiled as DumpToolMain in this build (wmain as
+// DumpToolWmain on Windows).
+#if defined(_WIN32)
+#undef wmain
+int DumpToolWmain(int argc, wchar_t** argv);
+int wmain(int argc, wchar_t** argv) {
+  inMain = true;
+  return DumpToolWmain(argc, argv);
+}
+#else
 #undef main
 int DumpToolMain(int argc, char** argv);
 int main(int argc, char** argv) {
   inMain = true;
   return DumpToolMain(argc, argv);
 }
+#endif
 
 namespace zu {
 
