@@ -54,7 +54,7 @@ inline std::string ReadAll(const std::string& path) {
 // Windows runs the tool through cmd: each setting of `environment` is made
 // with `set` first, and the line is given in UTF-16, so that names that are
 // not ASCII reach the tool as they are.
-inline std::string CommandLine(const std::vector<std::string>& args, const std::string& environment,
+inline std::string DumpCommandLine(const std::vector<std::string>& args, const std::string& environment,
                                const char* tool, const std::string& out, const std::string& err) {
   std::string command;
   std::istringstream settings(environment);
@@ -71,7 +71,7 @@ inline void RunCommand(const std::string& command, DumpResult& r) {
 
 #else
 
-inline std::string CommandLine(const std::vector<std::string>& args, const std::string& environment,
+inline std::string DumpCommandLine(const std::vector<std::string>& args, const std::string& environment,
                                const char* tool, const std::string& out, const std::string& err) {
   std::string command = "exec env " + environment + " " + ShellQuote(tool);
   for (const std::string& a : args) command += " " + ShellQuote(a);
@@ -94,7 +94,7 @@ inline DumpResult RunDump(const TempDir& dir, const std::vector<std::string>& ar
   const std::string out = dir.Path("dump.out");
   const std::string err = dir.Path("dump.err");
   DumpResult r;
-  RunCommand(CommandLine(args, environment, tool, out, err), r);
+  RunCommand(DumpCommandLine(args, environment, tool, out, err), r);
   r.out = ReadAll(out);
   r.err = ReadAll(err);
   return r;
