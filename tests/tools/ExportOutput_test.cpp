@@ -174,6 +174,18 @@ TEST_F(ExportOutputTest, AFaultLeavesTheWholeResultOrNothing) {
   }
 }
 
+// A page never overwrites one made before it under the same name: a page
+// of the export holds what was written to it alone.
+TEST_F(ExportOutputTest, APageIsMadeNewOrNotAtAll) {
+  OutputFolder folder;
+  ASSERT_TRUE(folder.Create(dir.Path("out")));
+  const auto first = folder.NewFile("a.html");
+  ASSERT_TRUE(first && first->Write("first") && first->Close());
+  EXPECT_EQ(folder.NewFile("a.html"), nullptr);
+  EXPECT_NE(folder.error().find("cannot create"), std::string::npos) << folder.error();
+  EXPECT_FALSE(folder.Commit());
+}
+
 // Between the check before loading and the naming, anything may appear at
 // the name. The export then fails and leaves it as it is, except that a
 // folder export takes the place of an empty folder, as when it was there.
