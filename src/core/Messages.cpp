@@ -18,6 +18,8 @@ const char* MessageText(Message m) {
     case Message::ConditionsNoFields: return "検索条件を設定してください";
     case Message::PrintFailed: return "印刷できませんでした";
     case Message::OutOfMemory: return "メモリが足りません";
+    case Message::StackShort: return "スタックが足りないため、深いツリーは浅い段にまとめて表示します";
+    case Message::TreeTooDeep: return "ツリーが深すぎるため、深い発言を浅い段にまとめて表示しました";
   }
   return "";
 }

@@ -26,6 +26,10 @@ enum class Message {
   PrintFailed,            // "印刷できませんでした"
   // An operation found no memory for what it had to hold.
   OutOfMemory,            // "メモリが足りません"
+  // The viewer's stack holds no tree as deep as the deepest the logs allow;
+  // and a tree that went deeper than it holds, flattened below that depth.
+  StackShort,
+  TreeTooDeep,
 };
 
 // The fixed text of `m` in UTF-8. For CannotOpen it is the suffix that

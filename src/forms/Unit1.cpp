@@ -298,6 +298,8 @@ void TFrm_Kirdo::ClearTree() {
   qDeleteAll(pendingTopLevel_);
   pendingTopLevel_.clear();
   nodeItems_.clear();
+  nodeDepths_.clear();
+  flattened_ = false;
   TV_Log->clear();
 }
 
@@ -308,13 +310,25 @@ void TFrm_Kirdo::ClearTree() {
 void TFrm_Kirdo::AddTopLevel(NodeId id, std::string_view caption) {
   auto* item = new NodeItem(id, FromCp932(caption));
   nodeItems_.push_back(item);
+  nodeDepths_.push_back(0);
   pendingTopLevel_.append(item);
 }
 
 void TFrm_Kirdo::AddChild(NodeId parent, NodeId id, std::string_view caption) {
   auto* item = new NodeItem(id, FromCp932(caption));
+  QTreeWidgetItem* under = nodeItems_[parent];
+  int32_t depth = nodeDepths_[parent] + 1;
+  if (depth > depthLimit_) {
+    // Qt lays a tree out recursively: a node deeper than the stack holds
+    // stands beside its parent instead, and the view still reads its own.
+    under = under->parent();
+    depth = nodeDepths_[parent];
+    flattened_ = true;
+  }
   nodeItems_.push_back(item);
-  nodeItems_[parent]->addChild(item);
+  nodeDepths_.push_back(depth);
+  if (under != nullptr) under->addChild(item);
+  else pendingTopLevel_.append(item);
 }
 
 void TFrm_Kirdo::ShowBuiltTree() {
@@ -323,6 +337,7 @@ void TFrm_Kirdo::ShowBuiltTree() {
   // Nothing is selected after a build; this also keeps the tree from making
   // its first item current when it next gains the focus.
   TV_Log->setCurrentIndex(QModelIndex());
+  if (flattened_) Warn(Message::TreeTooDeep, std::string());
 }
 
 void TFrm_Kirdo::ClearView() {
@@ -364,7 +379,16 @@ void TFrm_Kirdo::MN_File_OpenClick() {
 
 void TFrm_Kirdo::OpenFiles(const std::vector<std::string>& paths) {
   if (paths.empty()) return;  // a cancelled dialog keeps the set, tree and selection
+  opening_ = true;
   logSet_->OpenFiles(paths);
+  opening_ = false;
+  ShowBuiltTree();
+}
+
+void TFrm_Kirdo::ForgetUnfinishedOpen() {
+  if (!opening_) return;
+  opening_ = false;
+  logSet_->ResetLogSet();
   ShowBuiltTree();
 }
 

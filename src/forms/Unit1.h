@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/LogSet.h"
+#include "forms/TreeStack.h"
 #include "core/MessageView.h"
 
 namespace Ui {
@@ -124,6 +125,12 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   // a drop's source is not kept waiting while warnings are shown, and the
   // command line's files open in the window that start-up has shown.
   void OpenFilesLater(const std::vector<std::string>& paths);
+  // After a failure that left the Open command half done (an allocation
+  // failed): the set, the tree and the view empty, as after a reset.
+  void ForgetUnfinishedOpen();
+  // Shows no node deeper than `levels` below the top from the next build on
+  // (what the stack holds; a test sets less).
+  void LimitTreeDepth(int32_t levels) { depthLimit_ = levels; }
 
   // The menu item whose shortcut is `keys`, or null.
   QAction* MenuItemOfShortcut(const QKeySequence& keys) const;
@@ -177,6 +184,10 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   std::unique_ptr<Ui::TFrm_Kirdo> ui_;
   std::unique_ptr<LogSet> logSet_;
   std::vector<QTreeWidgetItem*> nodeItems_;       // by NodeId, owned by the tree
+  std::vector<int32_t> nodeDepths_;               // by NodeId, as shown: 0 at the top
+  int32_t depthLimit_ = TreeDepthLimit();  // the deepest level shown: what the stack holds
+  bool flattened_ = false;  // the last build had nodes deeper than that
+  bool opening_ = false;    // the Open command is loading or building
   QList<QTreeWidgetItem*> pendingTopLevel_;       // built, not yet in the tree
   MessageView shown_;  // the message in the view, as read; empty when none
   // The marks of the fields a search can stop for, owned by the fields.

@@ -39,7 +39,7 @@ TEST(FixedTextsTest, FieldCaptionsHaveTheSameTextInBothForms) {
 
 TEST(FixedTextsTest, EveryMessageAndCaptionHasACp932Form) {
   std::vector<const char*> texts = {ApplicationTitle, HelpFileName, WarningCaption, OpenDialogTitle};
-  for (int m = 0; m <= static_cast<int>(Message::OutOfMemory); ++m) {  // the last one
+  for (int m = 0; m <= static_cast<int>(Message::TreeTooDeep); ++m) {  // the last one
     texts.push_back(MessageText(static_cast<Message>(m)));
   }
   for (const char* text : texts) {
