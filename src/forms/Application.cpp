@@ -4,9 +4,11 @@
 #include <QLocale>
 #include <QTranslator>
 #include <exception>
+#include <new>
 
 #include "core/Messages.h"
 #include "forms/Looks.h"
+#include "forms/Unit1.h"
 #include "forms/WindowDialogs.h"
 
 namespace zu {
@@ -35,10 +37,20 @@ void Application::InstallQtJapanese() {
 bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
+  } catch (const std::bad_alloc&) {
+    MeetOutOfMemory();
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
   return false;
+}
+
+// The handler that ran out was left half done: an Open that was loading or
+// building is undone, as when the log set meets the failure itself. The
+// memory its rows and nodes held is free again for the warning.
+void MeetOutOfMemory() {
+  if (Frm_Kirdo != nullptr) Frm_Kirdo->ForgetUnfinishedOpen();
+  Dialogs().Warning(QApplication::activeWindow(), QString::fromUtf8(MessageText(Message::OutOfMemory)));
 }
 
 void ShowError(QWidget* owner, const char* message) {

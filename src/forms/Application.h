@@ -2,7 +2,7 @@
 // and the box that shows an error escaping a handler. Such an error does not
 // end the program: the box shows its message followed by "." under the
 // application title, and the event loop carries on with the windows as they
-// were.
+// were. An allocation that fails in a handler is met by MeetOutOfMemory.
 #pragma once
 
 #include <QApplication>
@@ -23,6 +23,10 @@ class Application : public QApplication {
  private:
   void InstallQtJapanese();
 };
+
+// Meets an allocation that failed in a handler: undoes what was left half
+// done and warns "メモリが足りません"; the program goes on.
+void MeetOutOfMemory();
 
 // Shows `message` (UTF-8) + "." in the stop box over `owner`, or over the
 // active window.
