@@ -108,6 +108,26 @@ bool TakeDialogKey(QWidget& dialog, QKeyEvent& event) {
   return true;
 }
 
+QSize FittedClientSize(QSize client, const QMargins& frame, const QRect& area) {
+  return client.boundedTo(area.size().shrunkBy(frame)).expandedTo(QSize(1, 1));
+}
+
+namespace {
+
+// Gives `window` the client size `size`, below its minimum or fixed size
+// where it has to: a window larger than the screen is one nobody can use.
+void FitWithin(QWidget& window, QSize size) {
+  if (size == window.size()) return;
+  if (window.minimumSize() == window.maximumSize()) {
+    window.setFixedSize(size);
+    return;
+  }
+  window.setMinimumSize(window.minimumSize().boundedTo(size));
+  window.resize(size);
+}
+
+}  // namespace
+
 QPoint CentredFramePosition(QSize frame, const QRect& area) {
   return {area.left() + std::max(0, (area.width() - frame.width()) / 2),
           area.top() + std::max(0, (area.height() - frame.height()) / 2)};
@@ -138,6 +158,7 @@ void PlaceCentred(QWidget& window, const QMargins& frame) {
   const QWidget* parent = window.parentWidget();
   const QScreen* where = parent != nullptr ? parent->screen() : window.screen();
   if (where == nullptr) return;
+  FitWithin(window, FittedClientSize(window.size(), frame, where->availableGeometry()));
   const QPoint corner =
       CentredFramePosition(window.size().grownBy(frame), where->availableGeometry());
   // The client's own geometry, not move(): move() would take the frame as

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QFont>
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -59,9 +60,14 @@ bool TakeDialogKey(QWidget& dialog, QKeyEvent& event);
 // title bar and left edge on it.
 QPoint CentredFramePosition(QSize frame, const QRect& area);
 
+// The client size of a window of `client` size in a frame of `frame` that
+// fits `area`: the size itself where it fits, else as much as the area holds.
+QSize FittedClientSize(QSize client, const QMargins& frame, const QRect& area);
+
 // Moves `window`, about to be shown or shown, so that its frame stands in the
 // centre of its screen (its parent's, when it has one), never with its left
-// or top edge off the screen. No window manager does this for us everywhere
+// or top edge off the screen; a window larger than the screen's available
+// area (a large scale factor) is first made small enough to fit it. No window manager does this for us everywhere
 // (Xvfb has none). Before a window manager has framed the window its frame
 // is not known: the frame of another framed window of the program stands in
 // for it, and once the window is on screen with its own frame it is centred

@@ -12,6 +12,24 @@
 namespace zu {
 namespace {
 
+// A large scale factor makes the windows larger than the screen; they are
+// made to fit its available area, frame and all.
+TEST(FittedClientSizeTest, TheSizeWhereItFitsElseAsMuchAsTheAreaHolds) {
+  struct Row {
+    QSize client;
+    QRect area;
+    QSize expected;
+  };
+  const QMargins frame(2, 21, 2, 2);
+  const Row rows[] = {
+      {{681, 488}, {0, 0, 1024, 768}, {681, 488}},
+      {{681, 488}, {0, 0, 512, 384}, {508, 361}},   // 1024x768 at scale 2
+      {{311, 151}, {0, 0, 512, 384}, {311, 151}},   // the search dialog still fits
+      {{681, 300}, {0, 28, 512, 356}, {508, 300}},  // too wide only, under a panel
+  };
+  for (const Row& row : rows) EXPECT_EQ(FittedClientSize(row.client, frame, row.area), row.expected);
+}
+
 TEST(CentredFramePositionTest, CentresAndKeepsTheTopLeftOnTheScreen) {
   struct Row {
     QSize frame;
