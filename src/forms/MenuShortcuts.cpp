@@ -23,6 +23,24 @@ QKeySequence KeysOf(const QKeyEvent& event) {
   return QKeySequence(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(key)));
 }
 
+constexpr int kNoZoom = 2;
+
+// The body's zoom keys: Ctrl with + (also as Shift+; on a Japanese keyboard
+// and = on an American one, where + needs Shift), - and 0. The keypad's keys
+// count too. +1, -1 or 0; kNoZoom for any other key.
+int ZoomOf(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers mods = event.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+  if (mods != Qt::ControlModifier) return kNoZoom;
+  switch (event.key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+    case Qt::Key_Semicolon: return 1;
+    case Qt::Key_Minus: return -1;
+    case Qt::Key_0: return 0;
+    default: return kNoZoom;
+  }
+}
+
 }  // namespace
 
 MenuShortcuts::MenuShortcuts(TFrm_Kirdo& window) : QObject(&window), window_(window) {}
@@ -53,16 +71,20 @@ bool MenuShortcuts::TakeKey(QObject* watched, QKeyEvent& event) {
 
 // The tree would copy its own caption on any other copy key (Ctrl+Insert);
 // only the text pane is ever copied. F10 opens the menu bar, as Alt does.
-// Shift+F3 searches the other way; it has no menu item of its own.
+// Shift+F3 searches the other way; it has no menu item of its own. Ctrl with
+// +, - or 0 makes the body's text larger, smaller, or as it was, whatever
+// has the focus (the tree's own +, - and * keep their meaning).
 bool MenuShortcuts::TakeOtherKey(QObject* watched, QKeyEvent& event) {
   const bool treeCopy = watched == window_.TV_Log && event.matches(QKeySequence::Copy);
   const bool menuKey = event.key() == Qt::Key_F10 && event.modifiers() == Qt::NoModifier;
   const bool searchBack = event.key() == Qt::Key_F3 && event.modifiers() == Qt::ShiftModifier;
-  if (!treeCopy && !menuKey && !searchBack) return false;
+  const int zoom = ZoomOf(event);
+  if (!treeCopy && !menuKey && !searchBack && zoom == kNoZoom) return false;
   event.accept();
   if (event.type() != QEvent::KeyPress) return true;
   if (menuKey) window_.MN_Menu->setActiveAction(window_.MN_File->menuAction());
   if (searchBack) window_.SearchBackShortcut();
+  if (zoom != kNoZoom) window_.ZoomBody(zoom);
   return true;
 }
 

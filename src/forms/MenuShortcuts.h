@@ -7,7 +7,8 @@
 //
 // It also keeps three other keys from the window's widgets: the tree's own
 // copy keys (only the text pane is ever copied), F10, which opens the menu
-// bar as Alt does, and Shift+F3, the Search command the other way.
+// bar as Alt does, Shift+F3, the Search command the other way, and the body's
+// zoom keys (Ctrl with +, - or 0).
 #pragma once
 
 #include <QObject>

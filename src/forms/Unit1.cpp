@@ -16,6 +16,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "core/MessageView.h"
@@ -64,9 +65,14 @@ class NodeItem : public QTreeWidgetItem {
 
 // Body lines are laid out in columns by their writers, so the pane needs a
 // fixed-pitch face that also has the Japanese characters.
-QFont TextPaneFont() {
+constexpr int kBodyPixels = 12;
+constexpr int kBodyPixelsLeast = 8;
+constexpr int kBodyPixelsMost = 72;
+constexpr int kBodyPixelsStep = 2;
+
+QFont TextPaneFont(int pixels = kBodyPixels) {
   QFont font = FixedPitchFont();
-  font.setPixelSize(12);
+  font.setPixelSize(pixels);
   return font;
 }
 
@@ -177,6 +183,7 @@ void TFrm_Kirdo::SetUpLooks() {
   Panel2->installEventFilter(this);
   TV_Log->installEventFilter(this);
   TV_Log->viewport()->installEventFilter(this);
+  MM_Text->viewport()->installEventFilter(this);  // Ctrl with the wheel zooms the body
   resize(ClientWidth, ClientHeight + MN_Menu->sizeHint().height());
   LayoutClient();
   setTabOrder(TV_Log, MM_Text);
@@ -639,6 +646,12 @@ bool TFrm_Kirdo::eventFilter(QObject* watched, QEvent* event) {
     return TakeEndFromNoNode(static_cast<const QKeyEvent&>(*event));
   }
   if (watched == TV_Log->viewport()) return TakeClickOnNoNode(*event);
+  if (watched == MM_Text->viewport() && event->type() == QEvent::Wheel) {
+    const auto& wheel = static_cast<const QWheelEvent&>(*event);
+    if (wheel.modifiers() != Qt::ControlModifier || wheel.angleDelta().y() == 0) return false;
+    ZoomBody(wheel.angleDelta().y() > 0 ? 1 : -1);
+    return true;
+  }
   if (watched != Panel2) return false;
   switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -663,6 +676,15 @@ bool TFrm_Kirdo::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+// The body's face grows and shrinks by whole pixels: the face is set by its
+// pixel size, which Qt's own zoom (by points) leaves as it is.
+void TFrm_Kirdo::ZoomBody(int steps) {
+  const int pixels = steps == 0 ? kBodyPixels
+                                : std::clamp(MM_Text->font().pixelSize() + steps * kBodyPixelsStep,
+                                             kBodyPixelsLeast, kBodyPixelsMost);
+  MM_Text->setFont(TextPaneFont(pixels));
 }
 
 // With no current node, Qt's tree takes every movement key to the first

@@ -128,6 +128,9 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   // After a failure that left the Open command half done (an allocation
   // failed): the set, the tree and the view empty, as after a reset.
   void ForgetUnfinishedOpen();
+  // Makes the body's text `steps` sizes larger (smaller when negative), or
+  // with 0 as it was at start. Ctrl with the wheel over the body does it too.
+  void ZoomBody(int steps);
   // Shows no node deeper than `levels` below the top from the next build on
   // (what the stack holds; a test sets less).
   void LimitTreeDepth(int32_t levels) { depthLimit_ = levels; }

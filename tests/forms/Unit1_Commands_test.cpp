@@ -2,6 +2,7 @@
 // copy, search, print, the About box, exit, the toolbar in every state, and
 // the box that shows an error escaping a handler.
 #include <QClipboard>
+#include <QWheelEvent>
 #include <QDialog>
 #include <QFile>
 #include <QMenu>
@@ -119,6 +120,41 @@ TEST_F(CommandTest, ClickBelowTheLastNodeKeepsTheSelection) {
   EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(1)}) << "double click";
   QTest::mouseClick(area, Qt::LeftButton, {}, Tree().visualItemRect(Top(0)).center());
   EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)});
+}
+
+// Ctrl with +, - or 0 and Ctrl with the wheel size the body's text wherever
+// the focus is, between bounds; the tree's own + still expands a node.
+TEST_F(CommandTest, TheBodysTextGrowsShrinksAndComesBack) {
+  OpenSome();
+  Select(Top(0));
+  const auto pixels = [&] { return window->MM_Text->font().pixelSize(); };
+  struct Row {
+    QWidget* focus;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    int expected;
+  };
+  const Row rows[] = {
+      {window->TV_Log, Qt::Key_Plus, Qt::ControlModifier, 14},
+      {window->MM_Text, Qt::Key_Semicolon, Qt::ControlModifier | Qt::ShiftModifier, 16},  // + on a JIS keyboard
+      {window->MM_Text, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier, 14},
+      {window->TV_Log, Qt::Key_0, Qt::ControlModifier, 12},
+      {window->TV_Log, Qt::Key_Minus, Qt::ControlModifier, 10},
+      {window->TV_Log, Qt::Key_Minus, Qt::ControlModifier, 8},
+      {window->TV_Log, Qt::Key_Minus, Qt::ControlModifier, 8},  // the smallest
+  };
+  for (const Row& row : rows) {
+    KeyIn(row.focus, row.key, row.mods);
+    EXPECT_EQ(pixels(), row.expected) << row.key;
+  }
+  QWidget* body = window->MM_Text->viewport();
+  const QPoint at = body->rect().center();
+  QWheelEvent up(at, body->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(body, &up);
+  EXPECT_EQ(pixels(), 10);
+  Select(Top(0));
+  KeyIn(window->TV_Log, Qt::Key_Plus);
+  EXPECT_EQ(pixels(), 10);  // + alone is the tree's
 }
 
 TEST_F(CommandTest, MenusRunTheirHandlersAsTheyDropDown) {
