@@ -19,6 +19,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QString::fromUtf8(ApplicationTitle));
   setProperty("helpFile", QString::fromUtf8(HelpFileName));
   InstallQtJapanese();
+  // Numbers and dates that Qt writes by the default locale are Japanese too.
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   KeepModalWindowsUp(*this);
 }
 

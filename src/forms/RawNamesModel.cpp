@@ -1,6 +1,7 @@
 #include "forms/RawNamesModel.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QLocale>
@@ -104,15 +105,45 @@ Qt::ItemFlags RawNamesModel::flags(const QModelIndex& index) const {
   return QIdentityProxyModel::flags(index);
 }
 
+namespace {
+
+constexpr int kSizeColumn = 1;
+constexpr int kTypeColumn = 2;
+constexpr int kDateColumn = 3;
+
+QLocale Japanese() { return QLocale(QLocale::Japanese, QLocale::Japan); }
+
+// Qt 6.4's Japanese catalogue has no words for the type column, which would
+// say "Folder" and "log File" in any locale.
+QString TypeText(bool folder, const QString& suffix) {
+  if (folder) return QStringLiteral("フォルダー");
+  return suffix.isEmpty() ? QStringLiteral("ファイル") : suffix + QStringLiteral(" ファイル");
+}
+
+QString DateText(const QDateTime& modified) { return Japanese().toString(modified, QLocale::ShortFormat); }
+
+}  // namespace
+
+// The file system model writes its types in English and its sizes and dates
+// in the system's locale: they are shown in Japanese here, whatever the locale.
 QVariant RawNamesModel::data(const QModelIndex& index, int role) const {
-  if (!IsRawName(index)) return QIdentityProxyModel::data(index, role);
+  if (!IsRawName(index)) {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    const int column = index.column();
+    const bool ours = column == kSizeColumn || column == kTypeColumn || column == kDateColumn;
+    if (files == nullptr || role != Qt::DisplayRole || !ours) return QIdentityProxyModel::data(index, role);
+    const QFileInfo info = files->fileInfo(mapToSource(index));
+    if (column == kSizeColumn) return info.isDir() ? QString() : Japanese().formattedDataSize(info.size());
+    return column == kTypeColumn ? TypeText(info.isDir(), info.suffix()) : DateText(info.lastModified());
+  }
   const RawFile& file = raw_[static_cast<size_t>(index.row() - SourceRows())];
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
       if (index.column() == 0) return file.name;
-      if (index.column() == 1) return QLocale().formattedDataSize(file.size);
-      if (index.column() == 3) return QLocale().toString(file.modified, QLocale::ShortFormat);
+      if (index.column() == kSizeColumn) return Japanese().formattedDataSize(file.size);
+      if (index.column() == kTypeColumn) return TypeText(false, QFileInfo(file.name).suffix());
+      if (index.column() == kDateColumn) return DateText(file.modified);
       return {};
     case Qt::DecorationRole:
       return index.column() == 0 ? QVariant(QFileIconProvider().icon(QFileIconProvider::File)) : QVariant();

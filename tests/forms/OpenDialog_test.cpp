@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractProxyModel>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QDir>
 #include <QMessageBox>
@@ -104,6 +105,43 @@ TEST_F(OpenDialogTest, ShiftJisNamedFileIsListedInJapaneseAndChosen) {
   EXPECT_EQ(dialog_.result(), QDialog::Accepted);
   ASSERT_EQ(dialog_.ChosenPaths(), QStringList{Path("sub/テスト.log")});
   EXPECT_EQ(LocalPathOf(dialog_.ChosenPaths()[0]), sjis);
+}
+
+// The listing's types, sizes and dates are Japanese whatever the locale the
+// tests run in (C here): Qt's catalogue has no type words, and its model
+// writes sizes and dates by the system's locale.
+TEST_F(OpenDialogTest, TypesSizesAndDatesAreJapanese) {
+  std::filesystem::create_directories(dir_.Path("list/folder"));
+  const std::string log = dir_.Write("list/a.log", std::string(2000, 'x'));
+  dialog_.setDirectory(Path("list"));
+  const QAbstractItemModel* listing = dialog_.proxyModel();
+  QAbstractItemView* view = nullptr;
+  for (QAbstractItemView* v : dialog_.findChildren<QAbstractItemView*>()) {
+    if (v->isVisible() && v->model() == listing && qobject_cast<QHeaderView*>(v) == nullptr) view = v;
+  }
+  ASSERT_NE(view, nullptr);
+  const auto rowOf = [&](const QString& name) {
+    for (int r = 0; r < listing->rowCount(view->rootIndex()); ++r) {
+      const QModelIndex at = listing->index(r, 0, view->rootIndex());
+      if (at.data().toString() == name) return at;
+    }
+    return QModelIndex();
+  };
+  const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+  const QString date = japanese.toString(QFileInfo(QString::fromStdString(log)).lastModified(), QLocale::ShortFormat);
+  struct Row {
+    QString name;
+    QString size;
+    QString type;
+  };
+  for (const Row& row : {Row{QStringLiteral("folder"), QString(), QStringLiteral("フォルダー")},
+                         Row{QStringLiteral("a.log"), japanese.formattedDataSize(2000), QStringLiteral("log ファイル")}}) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowOf(row.name).isValid(); })) << row.name.toStdString();
+    const QModelIndex at = rowOf(row.name);
+    EXPECT_EQ(at.siblingAtColumn(1).data().toString(), row.size);
+    EXPECT_EQ(at.siblingAtColumn(2).data().toString(), row.type);
+  }
+  EXPECT_EQ(rowOf(QStringLiteral("a.log")).siblingAtColumn(3).data().toString(), date);
 }
 
 TEST(NamesInFieldTest, QuotedNamesOrTheWholeText) {
