@@ -205,6 +205,22 @@ bool OutputFile::Write(std::string_view bytes) {
   return writer_->Write(bytes) || Fail(writer_->error());
 }
 
+#if defined(_WIN32)
+namespace {
+// MoveFileExW with MOVEFILE_WRITE_THROUGH returns once the name is on the disk.
+bool SyncFolder(const std::string&) { return true; }
+}  // namespace
+#endif
+
+bool OutputFile::Commit() {
+  if (!writer_ || !error_.empty()) return false;
+  if (!writer_->Sync()) return Fail(writer_->error());
+  if (!Name()) return false;
+  if (!SyncFolder(folder_)) return Fail(Problem("cannot write", path_, errno));
+  committed_ = true;
+  return true;
+}
+
 OutputFolder::~OutputFolder() {
   if (!committed_) Remove();
 }
@@ -274,15 +290,6 @@ bool OutputFile::Name() {
   named_ = true;
   unlink(hidden_.c_str());
   hidden_.clear();
-  return true;
-}
-
-bool OutputFile::Commit() {
-  if (!writer_ || !error_.empty()) return false;
-  if (!writer_->Sync()) return Fail(writer_->error());
-  if (!Name()) return false;
-  if (!SyncFolder(folder_)) return Fail(Problem("cannot write", path_, errno));
-  committed_ = true;
   return true;
 }
 

@@ -162,14 +162,6 @@ bool OutputFile::Name() {
   return true;
 }
 
-bool OutputFile::Commit() {
-  if (!writer_ || !error_.empty()) return false;
-  if (!writer_->Sync()) return Fail(writer_->error());
-  if (!Name()) return false;
-  committed_ = true;
-  return true;
-}
-
 // Allocates nothing: it also runs while an allocation failure unwinds.
 void OutputFile::Remove() {
   writer_.reset();
