@@ -101,7 +101,7 @@ def run(command, cwd, timeout):
         return -1  # a hang counts as caught: the tests did not pass
 
 
-def try_mutant(root, build, tests, mutant, jobs):
+def try_mutant(root, build, tests, mutant, jobs, test_timeout):
     path, number, label, start, end, new = mutant
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
         original = f.read()
@@ -112,7 +112,7 @@ def try_mutant(root, build, tests, mutant, jobs):
             f.write("\n".join(lines))
         if run(["cmake", "--build", build, "-j", str(jobs)], root, 1800) != 0:
             return "killed (build)"
-        env_tests = ["ctest", "-R", "^(%s)" % tests, "-j", str(jobs), "--timeout", "120"]
+        env_tests = ["ctest", "-R", "^(%s)" % tests, "-j", str(jobs), "--timeout", str(test_timeout)]
         if run(env_tests, build, 1800) != 0:
             return "killed"
         return "SURVIVED"
@@ -129,6 +129,8 @@ def main():
     parser.add_argument("--layers", default=",".join(LAYERS))
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--list", action="store_true", help="only list the chosen mutants")
+    parser.add_argument("--test-timeout", type=int, default=120,
+                        help="seconds for one test; a mutant that makes a test hang costs this much")
     options = parser.parse_args()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     build = os.path.abspath(options.build)
@@ -145,7 +147,7 @@ def main():
             if options.list:
                 print(where, "->", repr(new))
                 continue
-            result = try_mutant(root, build, tests, mutant, options.jobs)
+            result = try_mutant(root, build, tests, mutant, options.jobs, options.test_timeout)
             killed += result.startswith("killed")
             print("%-8s %-55s %s" % (layer, where, result), flush=True)
         totals[layer] = (killed, len(chosen))
