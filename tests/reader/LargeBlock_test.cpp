@@ -4,6 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace zu {
 namespace {
@@ -39,6 +46,34 @@ TEST(LargeBlockTest, ObjectsAreBuiltAndDestroyedInIt) {
   }
   EXPECT_EQ(Counted::gone, 1000);
 }
+
+// The sanitizers reserve more address space than any limit leaves.
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+size_t AddressSpaceNow() {
+  unsigned long pages = 0;
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1) std::_Exit(2);
+  std::fclose(statm);
+  return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// A block that goes gives its address space back: a hundred blocks one after
+// the other, under a limit that holds a few of them at once.
+TEST(LargeBlockDeathTest, ABlockThatGoesGivesItsAddressSpaceBack) {
+  EXPECT_EXIT(
+      {
+        rlimit limit{};
+        getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = AddressSpaceNow() + (size_t{64} << 20);
+        if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(2);
+        for (int k = 0; k < 100; ++k) {
+          if (!MakeInLargeBlock<std::array<char, (size_t{8} << 20)>>()) std::_Exit(1);
+        }
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
 }  // namespace zu
