@@ -241,7 +241,7 @@ std::string RefusalOf(archive_entry* e, const std::string& name, int64_t storedL
 
 // Reads at most limit + 1 bytes of the entry's data into `data`; false,
 // with `error` set, when the data is damaged.
-bool ReadData(archive* a, int64_t limit, std::string& data, std::string& error) {
+bool ReadData(archive* a, int64_t limit, KeptBytes& data, std::string& error) {
   char block[65536];
   for (;;) {
     const auto want = static_cast<size_t>(std::min<int64_t>(sizeof block, limit + 1 - static_cast<int64_t>(data.size())));
@@ -305,9 +305,12 @@ ContainerListing ReadContainer(std::string_view bytes, int64_t limit,
     entry.refusal = raw ? std::string() : RefusalOf(e, entry.name, namesMeasured ? StoredNameLength(bytes, at, lha) : -1);
     const bool read = !entry.directory && entry.refusal.empty() && (raw || wantData(index));
     std::string error;
+    const int64_t declared = Lib().archive_entry_size_is_set(e) ? Lib().archive_entry_size(e) : 0;
+    // Taken at once where the size is stated: a member's bytes grown step by
+    // step would touch every page twice.
+    if (read && declared > 0) entry.data.reserve(static_cast<size_t>(std::min(declared, limit + 1)));
     if (read && !ReadData(a.get(), limit, entry.data, error)) entry.refusal = "damaged: " + error;
     const bool overLimit = static_cast<int64_t>(entry.data.size()) > limit;
-    const int64_t declared = Lib().archive_entry_size_is_set(e) ? Lib().archive_entry_size(e) : 0;
     visit(entry);
     if (!error.empty()) break;  // the damaged member says so; nothing after it can be read
     if (streamed && (overLimit || !read) && declared > kMostSkippedInStream) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "source/KeptBytes.h"
+
 namespace zu {
 
 enum class ContainerKind {
@@ -28,7 +30,7 @@ struct ContainerEntry {
   std::string name;        // as stored: CP932 in LZH and most ZIP, UTF-8 where flagged so
   bool directory = false;  // a folder, which is no file and is passed over
   std::string refusal;     // why the entry is not read, e.g. "a link"; empty when it is
-  std::string data;        // its bytes, at most limit + 1 of them (more: over the limit)
+  KeptBytes data;          // its bytes, at most limit + 1 of them (more: over the limit)
 };
 
 struct ContainerListing {

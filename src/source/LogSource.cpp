@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "reader/LargeBlock.h"
 #include "reader/zuLogFile.h"
 #include "source/Containers.h"
 
@@ -61,21 +62,28 @@ bool LogSource::Open(const std::string& name, int64_t& size) {
   return OpenFile(name, stamp, stamped, size);
 }
 
-// A file met for the first time that is no archive and fits the reader's
-// buffer is read straight into the reader's buffer, its encoding found
-// there, and converted in place only when it is not CP932 already: a set of
-// plain logs costs no copy beyond the reader's own read. Its size is given
-// as the buffer's, so that the reader asks for all the buffer holds; the
-// text delivered is as long as the file's CP932 bytes, as a file that ended
-// sooner than its size said.
+void LogSource::BlockDelete::operator()(char* block) const { FreeLargeBlock(block, MaxSourceBytes); }
+
+// A file met for the first time that is no archive is read straight into
+// the reader's buffer when it fits there, else into a block kept for it,
+// its encoding found there, and converted into the reader's buffer (in
+// place when it was read there) only when it is not CP932 already: a set of
+// plain logs costs no copy beyond the reader's own read, and a converted
+// one no more than the conversion. Its size is given as the buffer's, so
+// that the reader asks for all the buffer holds; the text delivered is as
+// long as the file's CP932 bytes, as a file that ended sooner than its size
+// said.
 bool LogSource::OpenForFirstRead(const std::string& name, const FileStamp& stamp, int64_t& size) {
   if (HeadMayBeContainer(name)) return false;
   int64_t stated = 0;
   if (!files_.Open(name, stated)) return false;
-  if (stated <= 0 || stated > BufferSize) {
+  readingRaw_ = stated > BufferSize;
+  if (readingRaw_ && !rawBlock_) rawBlock_.reset(static_cast<char*>(AllocateLargeBlock(MaxSourceBytes)));
+  if (stated <= 0 || stated > MaxSourceBytes || (readingRaw_ && !rawBlock_)) {
     files_.Close();
     return false;
   }
+  if (readingRaw_) ExpectFill(rawBlock_.get(), MaxSourceBytes, static_cast<size_t>(stated));
   firstRead_ = FirstRead{name, stamp};
   direct_ = true;
   size = BufferSize;
@@ -85,17 +93,19 @@ bool LogSource::OpenForFirstRead(const std::string& name, const FileStamp& stamp
 ReadResult LogSource::ReadFirst(char* into, int64_t count) {
   const FirstRead first = std::move(*firstRead_);
   firstRead_.reset();
+  char* const raw = readingRaw_ ? rawBlock_.get() : into;
+  const int64_t room = readingRaw_ ? MaxSourceBytes : count;
   int64_t got = 0;
-  while (got < count) {
-    const ReadResult r = files_.Read(into + got, count - got);
+  while (got < room) {
+    const ReadResult r = files_.Read(raw + got, room - got);
     if (r.error == EINTR) continue;
     if (r.error != 0) return r;  // the reader takes it as it would from the file
     if (r.bytes <= 0) break;
-    got += std::min(r.bytes, count - got);
+    got += std::min(r.bytes, room - got);
   }
   files_.Close();
   direct_ = false;
-  serving_ = std::make_shared<const std::string>();  // every later read gives the end
+  serving_ = std::make_shared<const KeptBytes>();  // every later read gives the end
 
   Known known;
   known.stamp = first.stamp;
@@ -103,26 +113,22 @@ ReadResult LogSource::ReadFirst(char* into, int64_t count) {
   Finding& f = decoded.finding;
   f.name = first.name;
   f.storedBytes = got;
-  const std::string_view bytes(into, static_cast<size_t>(got));
-  f.encoding = encoding_ ? *encoding_ : GuessEncoding(bytes);
-  std::shared_ptr<std::string> text;
-  if (f.encoding != TextEncoding::Cp932) {
-    text = std::make_shared<std::string>();
-    AppendAsCp932(f.encoding, bytes, *text);
-  }
-  const std::string_view cp932 = text ? std::string_view(*text) : bytes;
-  f.lineEnds = LineEndsForReading(cp932);
-  f.cp932Bytes = static_cast<int64_t>(cp932.size());
-  decoded.fromDisk = !text && f.lineEnds != LineEnds::Cr;
+  f.encoding = encoding_ ? *encoding_ : GuessEncoding(std::string_view(raw, static_cast<size_t>(got)));
+  // Converted into the reader's buffer: a text read once, as a dump command
+  // reads it, costs no copy. It is kept converted when it is read again.
+  f.cp932Bytes = f.encoding == TextEncoding::Cp932 && !readingRaw_
+                     ? got
+                     : static_cast<int64_t>(ConvertToCp932(f.encoding, raw, static_cast<size_t>(got), into,
+                                                           static_cast<size_t>(count)));
   const bool fits = f.cp932Bytes <= count;
   if (fits) {
-    if (text) std::memcpy(into, text->data(), text->size());
+    const std::string_view cp932(into, static_cast<size_t>(f.cp932Bytes));
+    f.lineEnds = LineEndsForReading(cp932);
     if (f.lineEnds == LineEnds::Cr) std::replace(into, into + f.cp932Bytes, '\r', '\n');
-    if (!decoded.fromDisk) decoded.cp932 = std::make_shared<const std::string>(into, cp932.size());
   } else {
     f.leftOut = kTooLarge;
-    decoded.cp932 = std::move(text);
   }
+  decoded.fromDisk = fits && f.encoding == TextEncoding::Cp932 && f.lineEnds != LineEnds::Cr;
   decoded.used = ++clock_;
   known_[first.name] = std::move(known);
   LetOldestGo();
@@ -133,13 +139,13 @@ ReadResult LogSource::ReadFirst(char* into, int64_t count) {
 
 // Reads the file `path` afresh and finds what it is.
 bool LogSource::OpenFile(const std::string& path, const FileStamp& stamp, bool stamped, int64_t& size) {
-  std::string bytes;
+  KeptBytes bytes;
   int64_t stated = 0;
   if (!ReadAll(path, bytes, stated)) return false;  // cannot be opened: the reader's file stays
   if (readError_ != 0 || stated > MaxArchiveBytes) {
     // The reader learns it from its first read, or from a size too large to read.
     size = stated;
-    serving_ = std::make_shared<const std::string>();
+    serving_ = std::make_shared<const KeptBytes>();
     return true;
   }
   ContainerEntry single;
@@ -164,7 +170,7 @@ bool LogSource::OpenFile(const std::string& path, const FileStamp& stamp, bool s
     }
     if (first == nullptr) {
       // No log in it: an empty file, which holds no message.
-      serving_ = std::make_shared<const std::string>();
+      serving_ = std::make_shared<const KeptBytes>();
       size = 0;
       return true;
     }
@@ -177,16 +183,16 @@ bool LogSource::OpenFile(const std::string& path, const FileStamp& stamp, bool s
   if (listing.kind == ContainerKind::Compressed) {
     if (!single.refusal.empty()) return false;  // damaged
     decoded.finding.container = listing.format;
-    Decode(single.data, decoded);
+    Decode(std::move(single.data), decoded);
   } else {
-    Decode(bytes, decoded);
+    Decode(std::move(bytes), decoded);
   }
   decoded.fromDisk = stamped && listing.kind == ContainerKind::None &&
                      decoded.finding.encoding == TextEncoding::Cp932 && decoded.finding.lineEnds != LineEnds::Cr;
-  std::shared_ptr<const std::string> text = decoded.cp932;
+  std::shared_ptr<const KeptBytes> text = decoded.cp932;
   if (decoded.fromDisk) decoded.cp932.reset();  // read from disk from now on
   Known& kept = known_[path] = std::move(known);
-  return Serve(kept.decoded, text ? text : std::make_shared<const std::string>(), size);
+  return Serve(kept.decoded, text ? text : std::make_shared<const KeptBytes>(), size);
 }
 
 // Opens a member of an archive, reading the archive again when its stamp
@@ -207,7 +213,7 @@ bool LogSource::OpenMember(const std::string& name, int64_t& size) {
   FileStamp stamp;
   if (!files_.Stamp(archive, stamp)) return false;
   if (!(stamp == it->second.stamp)) {
-    std::string bytes;
+    KeptBytes bytes;
     int64_t stated = 0;
     if (!ReadAll(archive, bytes, stated) || readError_ != 0 || !List(archive, stamp, bytes)) return false;
     it = known_.find(name);
@@ -219,7 +225,7 @@ bool LogSource::OpenMember(const std::string& name, int64_t& size) {
   return Serve(member.decoded, member.decoded.cp932, size);
 }
 
-bool LogSource::Serve(Decoded& decoded, std::shared_ptr<const std::string> text, int64_t& size) {
+bool LogSource::Serve(Decoded& decoded, std::shared_ptr<const KeptBytes> text, int64_t& size) {
   serving_ = std::move(text);
   decoded.used = ++clock_;
   // A file too large is told by its size alone: the reader then reads none of it.
@@ -232,7 +238,7 @@ bool LogSource::Serve(Decoded& decoded, std::shared_ptr<const std::string> text,
 // The whole of `path` into `bytes`, as the file system gives it: a read
 // that fails part-way is remembered for the reader's first read, and a file
 // that ends sooner than its size said is what arrived.
-bool LogSource::ReadAll(const std::string& path, std::string& bytes, int64_t& stated) {
+bool LogSource::ReadAll(const std::string& path, KeptBytes& bytes, int64_t& stated) {
   readError_ = 0;
   if (!files_.Open(path, stated)) return false;
   if (stated > MaxArchiveBytes) {
@@ -293,7 +299,7 @@ bool LogSource::List(const std::string& archive, const FileStamp& stamp, std::st
         Decoded& decoded = member.decoded;
         decoded.finding.name = ShownName(archive, e.name);
         decoded.finding.leftOut = e.refusal;
-        if (e.refusal.empty()) Decode(e.data, decoded);
+        if (e.refusal.empty()) Decode(std::move(e.data), decoded);
         decoded.finding.mayHoldMessages = decoded.finding.leftOut.empty() && decoded.cp932 && HasHeaderPair(*decoded.cp932);
         if (decoded.finding.mayHoldMessages && kept < kKeptFiles / 2) {
           ++kept;
@@ -315,7 +321,7 @@ bool LogSource::List(const std::string& archive, const FileStamp& stamp, std::st
 
 // Decompresses one member again, its bytes having been let go.
 bool LogSource::Extract(Known& member) {
-  std::string bytes;
+  KeptBytes bytes;
   int64_t stated = 0;
   if (!ReadAll(member.archive, bytes, stated)) return false;
   bool found = false;
@@ -323,15 +329,15 @@ bool LogSource::Extract(Known& member) {
       bytes, MaxSourceBytes, [&](int32_t index) { return index == member.index; },
       [&](ContainerEntry& e) {
         if (e.index != member.index || !e.refusal.empty()) return;
-        Decode(e.data, member.decoded);
+        Decode(std::move(e.data), member.decoded);
         found = member.decoded.cp932 != nullptr;
       });
   return found;
 }
 
-// The CP932 bytes of `bytes`, its encoding guessed unless one was set, and
-// lines ending in CR alone made to end in LF.
-void LogSource::Decode(std::string_view bytes, Decoded& decoded) const {
+// The CP932 bytes of `bytes`, converted where they stand, their encoding
+// guessed unless one was set, and lines ending in CR alone made to end in LF.
+void LogSource::Decode(KeptBytes&& bytes, Decoded& decoded) const {
   Finding& f = decoded.finding;
   f.storedBytes = static_cast<int64_t>(bytes.size());
   if (f.storedBytes > MaxSourceBytes) {
@@ -339,8 +345,8 @@ void LogSource::Decode(std::string_view bytes, Decoded& decoded) const {
     return;
   }
   f.encoding = encoding_ ? *encoding_ : GuessEncoding(bytes);
-  auto text = std::make_shared<std::string>();
-  AppendAsCp932(f.encoding, bytes, *text);
+  auto text = std::make_shared<KeptBytes>(std::move(bytes));
+  ConvertToCp932(f.encoding, *text);
   f.lineEnds = LineEndsOf(*text);
   if (f.lineEnds == LineEnds::Cr) std::replace(text->begin(), text->end(), '\r', '\n');
   f.cp932Bytes = static_cast<int64_t>(text->size());
@@ -378,7 +384,7 @@ bool LogSource::MembersOf(const std::string& path, std::vector<SourceMember>& me
   for (const auto& [name, k] : known_) listed = listed || (k.archive == path && k.stamp == stamp);
   if (!listed && !HeadMayBeContainer(path)) return false;
   if (!listed) {
-    std::string bytes;
+    KeptBytes bytes;
     int64_t stated = 0;
     if (!ReadAll(path, bytes, stated) || readError_ != 0 || !List(path, stamp, bytes)) return false;
   }

@@ -19,6 +19,7 @@
 
 #include "reader/ByteSource.h"
 #include "source/EncodingGuess.h"
+#include "source/KeptBytes.h"
 
 namespace zu {
 
@@ -74,7 +75,7 @@ class LogSource final : public ByteSource {
     Finding finding;
     // The bytes for the reader; null for a plain CP932 file that is read
     // from disk, or when they were let go and must be decoded again.
-    std::shared_ptr<const std::string> cp932;
+    std::shared_ptr<const KeptBytes> cp932;
     bool fromDisk = false;  // a plain CP932 file, read from disk each time
     uint64_t used = 0;      // when last opened, to let the oldest go first
   };
@@ -89,12 +90,12 @@ class LogSource final : public ByteSource {
   bool OpenForFirstRead(const std::string& name, const FileStamp& stamp, int64_t& size);
   ReadResult ReadFirst(char* into, int64_t count);
   bool OpenMember(const std::string& name, int64_t& size);
-  bool ReadAll(const std::string& path, std::string& bytes, int64_t& stated);
+  bool ReadAll(const std::string& path, KeptBytes& bytes, int64_t& stated);
   bool HeadMayBeContainer(const std::string& path);
   bool List(const std::string& archive, const FileStamp& stamp, std::string_view bytes);
   bool Extract(Known& member);
-  void Decode(std::string_view bytes, Decoded& decoded) const;
-  bool Serve(Decoded& decoded, std::shared_ptr<const std::string> text, int64_t& size);
+  void Decode(KeptBytes&& bytes, Decoded& decoded) const;
+  bool Serve(Decoded& decoded, std::shared_ptr<const KeptBytes> text, int64_t& size);
   void LetOldestGo();
 
   ByteSource& files_;
@@ -104,7 +105,7 @@ class LogSource final : public ByteSource {
   uint64_t clock_ = 0;
 
   // The open file: bytes in memory, or the file system's file itself.
-  std::shared_ptr<const std::string> serving_;
+  std::shared_ptr<const KeptBytes> serving_;
   int64_t servedAt_ = 0;
   bool direct_ = false;
   int readError_ = 0;
@@ -114,6 +115,14 @@ class LogSource final : public ByteSource {
     FileStamp stamp;
   };
   std::optional<FirstRead> firstRead_;
+  // Where a file met for the first time is read when it is larger than the
+  // reader's buffer (a UTF-8 log takes more bytes than its CP932 form);
+  // MaxSourceBytes of address space, taken at the first such file.
+  struct BlockDelete {
+    void operator()(char* block) const;
+  };
+  std::unique_ptr<char, BlockDelete> rawBlock_;
+  bool readingRaw_ = false;  // the first read goes to rawBlock_
   bool describing_ = false;
 };
 

@@ -30,21 +30,108 @@ constexpr unsigned char kFirstUserRow = 0x75;  // row 85, as its 7-bit byte
 
 unsigned char At(std::string_view bytes, size_t at) { return static_cast<unsigned char>(bytes[at]); }
 
-void PutForm(unsigned form, std::string& out) {
-  if (form > 0xFF) out += static_cast<char>(form >> 8);
-  out += static_cast<char>(form & 0xFF);
+// Where the converters write: the end of a string.
+class AppendTo {
+ public:
+  explicit AppendTo(std::string& out) : out_(out) {}
+  void ReadTo(const char*) {}
+  void Push(char c) { out_ += c; }
+  void PushPair(char lead, char trail) {
+    const char pair[] = {lead, trail};
+    out_.append(pair, 2);
+  }
+  void Append(const char* from, size_t count) { out_.append(from, count); }
+
+ private:
+  std::string& out_;
+};
+
+// Writing into a buffer of `capacity` bytes, which may be the one being
+// read: then behind the reading. Every character's CP932 form is at most as
+// long as the bytes it is read from, but for a stray byte, which becomes the
+// two bytes of 〓; a form that would reach bytes not yet read goes aside,
+// and so does all that follows it, to be put in place once everything has
+// been read. Past the capacity of another buffer, bytes are only counted.
+class IntoBuffer {
+ public:
+  IntoBuffer(char* out, size_t capacity, const char* in)
+      : out_(out), capacity_(capacity), inPlace_(out == in), limit_(inPlace_ ? 0 : capacity) {}
+  // The bytes before `end` have been read.
+  void ReadTo(const char* end) {
+    if (inPlace_) limit_ = static_cast<size_t>(end - out_);
+  }
+  void Push(char c) {
+    if (aside_.empty() && written_ < limit_) out_[written_++] = c;
+    else PutAside(&c, 1);
+  }
+  void PushPair(char lead, char trail) {
+    if (aside_.empty() && written_ + 2 <= limit_) {
+      out_[written_] = lead;
+      out_[written_ + 1] = trail;
+      written_ += 2;
+    } else {
+      const char pair[] = {lead, trail};
+      PutAside(pair, 2);
+    }
+  }
+  void Append(const char* from, size_t count) {
+    if (aside_.empty() && written_ + count <= limit_) {
+      std::memmove(out_ + written_, from, count);
+      written_ += count;
+    } else {
+      PutAside(from, count);
+    }
+  }
+  size_t Length() const { return written_ + aside_.size() + dropped_; }
+  // Puts what went aside in place, if all of it fits.
+  void Finish() {
+    if (Length() <= capacity_) std::memcpy(out_ + written_, aside_.data(), aside_.size());
+  }
+  // Of a text converted where it stood of `size` bytes: how many it fills,
+  // and what follows them when it has grown.
+  size_t FinishInPlace(size_t size, std::string& rest) {
+    if (Length() <= size) {
+      Finish();
+      return Length();
+    }
+    rest = std::move(aside_);
+    return written_;
+  }
+
+ private:
+  void PutAside(const char* from, size_t count) {
+    if (inPlace_) aside_.append(from, count);
+    else dropped_ += count;
+  }
+
+  char* out_;
+  size_t capacity_;
+  bool inPlace_;
+  size_t limit_;
+  size_t written_ = 0;
+  size_t dropped_ = 0;  // past the capacity of another buffer
+  std::string aside_;
+};
+
+template <typename Out>
+void PutForm(unsigned form, Out& out) {
+  if (form > 0xFF) out.PushPair(static_cast<char>(form >> 8), static_cast<char>(form & 0xFF));
+  else out.Push(static_cast<char>(form));
 }
 
-void PutNoForm(std::string& out) { PutForm(NoCp932Form, out); }
+template <typename Out>
+void PutNoForm(Out& out) { PutForm(NoCp932Form, out); }
 
 // Copies the run of bytes below 0x80 at `at`, eight at a time while it
 // lasts; gives where it ends.
-size_t CopyAscii(std::string_view bytes, size_t at, std::string& out) {
+template <typename Out>
+size_t CopyAscii(std::string_view bytes, size_t at, Out& out) {
   const size_t from = at;
   uint64_t eight;
   while (at + 8 <= bytes.size() && (std::memcpy(&eight, bytes.data() + at, 8), (eight & kHighBits) == 0)) at += 8;
   while (at < bytes.size() && At(bytes, at) < 0x80) ++at;
-  out.append(bytes.data() + from, at - from);
+  out.ReadTo(bytes.data() + at);
+  out.Append(bytes.data() + from, at - from);
   return at;
 }
 
@@ -52,7 +139,8 @@ size_t CopyAscii(std::string_view bytes, size_t at, std::string& out) {
 // arithmetic; the user-defined rows 85 to 94 go to the code page's
 // user-defined area from 0xF040, as eucJP-ms places them. A pair that the
 // code page leaves unassigned has no form.
-void PutJisX0208(unsigned j1, unsigned j2, bool secondUserPlane, std::string& out) {
+template <typename Out>
+void PutJisX0208(unsigned j1, unsigned j2, bool secondUserPlane, Out& out) {
   if (j1 >= kFirstUserRow) j1 += secondUserPlane ? 20 : 10;
   const unsigned lead = ((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0);
   const unsigned trail = (j1 & 1) ? j2 + (j2 <= 0x5F ? 0x1F : 0x20) : j2 + 0x7E;
@@ -60,12 +148,11 @@ void PutJisX0208(unsigned j1, unsigned j2, bool secondUserPlane, std::string& ou
     PutNoForm(out);
     return;
   }
-  out += static_cast<char>(lead);
-  out += static_cast<char>(trail);
+  out.PushPair(static_cast<char>(lead), static_cast<char>(trail));
 }
 
-template <size_t N>
-void PutFromTable(const JisPair (&table)[N], unsigned j1, unsigned j2, std::string& out) {
+template <size_t N, typename Out>
+void PutFromTable(const JisPair (&table)[N], unsigned j1, unsigned j2, Out& out) {
   const auto jis = static_cast<uint16_t>(j1 << 8 | j2);
   const auto* at = std::lower_bound(std::begin(table), std::end(table), jis,
                                     [](const JisPair& p, uint16_t key) { return p.jis < key; });
@@ -74,7 +161,8 @@ void PutFromTable(const JisPair (&table)[N], unsigned j1, unsigned j2, std::stri
 
 // JIS X 0212 (and eucJP-ms's IBM rows in its plane): the user-defined rows
 // follow those of JIS X 0208 in the code page's area.
-void PutJisX0212(unsigned j1, unsigned j2, std::string& out) {
+template <typename Out>
+void PutJisX0212(unsigned j1, unsigned j2, Out& out) {
   if (j1 >= kFirstUserRow) PutJisX0208(j1, j2, true, out);
   else PutFromTable(kJisX0212, j1, j2, out);
 }
@@ -82,25 +170,29 @@ void PutJisX0212(unsigned j1, unsigned j2, std::string& out) {
 bool IsGraphicJis(unsigned char b) { return b >= 0x21 && b <= 0x7E; }
 bool IsEucByte(unsigned char b) { return b >= 0xA1 && b <= 0xFE; }
 
-void EucJpToCp932(std::string_view bytes, std::string& out) {
+template <typename Out>
+void EucJpToCp932(std::string_view bytes, Out& out) {
   for (size_t at = 0; at < bytes.size();) {
-    at = CopyAscii(bytes, at, out);
-    if (at >= bytes.size()) break;
+    if (At(bytes, at) < 0x80) {
+      at = CopyAscii(bytes, at, out);
+      continue;
+    }
     const unsigned char b = At(bytes, at);
     const bool second = at + 1 < bytes.size() && IsEucByte(At(bytes, at + 1));
     const bool third = at + 2 < bytes.size() && IsEucByte(At(bytes, at + 2));
+    const size_t from = at;
     if (b == kSs2 && second && At(bytes, at + 1) <= 0xDF) {
-      out += bytes[at + 1];  // half-width kana
-      at += 2;
+      out.ReadTo(bytes.data() + (at += 2));
+      out.Push(bytes[from + 1]);  // half-width kana
     } else if (b == kSs3 && second && third) {
-      PutJisX0212(At(bytes, at + 1) & 0x7Fu, At(bytes, at + 2) & 0x7Fu, out);
-      at += 3;
+      out.ReadTo(bytes.data() + (at += 3));
+      PutJisX0212(At(bytes, from + 1) & 0x7Fu, At(bytes, from + 2) & 0x7Fu, out);
     } else if (IsEucByte(b) && second) {
-      PutJisX0208(b & 0x7Fu, At(bytes, at + 1) & 0x7Fu, false, out);
-      at += 2;
+      out.ReadTo(bytes.data() + (at += 2));
+      PutJisX0208(b & 0x7Fu, At(bytes, from + 1) & 0x7Fu, false, out);
     } else {
+      out.ReadTo(bytes.data() + (at += 1));
       PutNoForm(out);  // a byte that begins no character
-      at += 1;
     }
   }
 }
@@ -131,7 +223,8 @@ size_t Designation(std::string_view bytes, size_t at, JisSet& set) {
   return 0;
 }
 
-void PutJisPair(JisSet set, unsigned j1, unsigned j2, std::string& out) {
+template <typename Out>
+void PutJisPair(JisSet set, unsigned j1, unsigned j2, Out& out) {
   switch (set) {
     case JisSet::X0208: PutJisX0208(j1, j2, false, out); break;
     case JisSet::X0212: PutJisX0212(j1, j2, out); break;
@@ -140,7 +233,8 @@ void PutJisPair(JisSet set, unsigned j1, unsigned j2, std::string& out) {
   }
 }
 
-void Iso2022JpToCp932(std::string_view bytes, std::string& out) {
+template <typename Out>
+void Iso2022JpToCp932(std::string_view bytes, Out& out) {
   JisSet set = JisSet::Ascii;
   bool shifted = false;  // SO: kana until SI
   for (size_t at = 0; at < bytes.size();) {
@@ -158,30 +252,30 @@ void Iso2022JpToCp932(std::string_view bytes, std::string& out) {
       ++at;
       continue;
     }
+    const bool pair = IsGraphicJis(b) && !shifted && set != JisSet::Kana && set != JisSet::Ascii &&
+                      at + 1 < bytes.size() && IsGraphicJis(At(bytes, at + 1));
+    const size_t from = at;
+    out.ReadTo(bytes.data() + (at += pair ? 2 : 1));
     if (!IsGraphicJis(b)) {
       // Controls, the line ends among them, keep their place in any set;
       // an 8-bit byte is no JIS character.
-      if (b < 0x80) out += static_cast<char>(b);
+      if (b < 0x80) out.Push(static_cast<char>(b));
       else PutNoForm(out);
-      ++at;
     } else if (shifted || set == JisSet::Kana) {
-      if (b <= 0x5F) out += static_cast<char>(b | 0x80);
+      if (b <= 0x5F) out.Push(static_cast<char>(b | 0x80));
       else PutNoForm(out);
-      ++at;
     } else if (set == JisSet::Ascii) {
-      out += static_cast<char>(b);
-      ++at;
-    } else if (at + 1 < bytes.size() && IsGraphicJis(At(bytes, at + 1))) {
-      PutJisPair(set, b, At(bytes, at + 1), out);
-      at += 2;
+      out.Push(static_cast<char>(b));
+    } else if (pair) {
+      PutJisPair(set, b, At(bytes, from + 1), out);
     } else {
       PutNoForm(out);  // half a character
-      ++at;
     }
   }
 }
 
-void PutCharacter(char32_t c, std::string& out) {
+template <typename Out>
+void PutCharacter(char32_t c, Out& out) {
   const uint16_t form = Cp932FormOf(c);
   if (form == 0 && c != 0) PutNoForm(out);
   else PutForm(form, out);
@@ -205,24 +299,34 @@ size_t Utf8CharacterAt(std::string_view bytes, size_t at, char32_t& c) {
   return static_cast<size_t>(more) + 1;
 }
 
-void Utf8ToCp932Text(std::string_view bytes, std::string& out) {
+// The character of the three bytes at `at`, the form of nearly every
+// Japanese character in UTF-8, or 0 when they are no such character.
+char32_t ThreeByteCharacterAt(std::string_view bytes, size_t at) {
+  const unsigned char b0 = At(bytes, at), b1 = At(bytes, at + 1), b2 = At(bytes, at + 2);
+  if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
+  const char32_t c = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
+  return c < 0x800 || (c >= 0xD800 && c <= 0xDFFF) ? 0 : c;
+}
+
+template <typename Out>
+void Utf8ToCp932Text(std::string_view bytes, Out& out) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   for (size_t at = 0; at < bytes.size();) {
-    at = CopyAscii(bytes, at, out);
-    if (at >= bytes.size()) break;
-    char32_t c = 0;
-    const size_t length = Utf8CharacterAt(bytes, at, c);
-    if (length == 0) {
-      PutNoForm(out);
-      ++at;
+    if (At(bytes, at) < 0x80) {
+      at = CopyAscii(bytes, at, out);
       continue;
     }
-    PutCharacter(c, out);
-    at += length;
+    char32_t c = at + 2 < bytes.size() ? ThreeByteCharacterAt(bytes, at) : 0;
+    size_t length = 3;
+    if (c == 0) length = Utf8CharacterAt(bytes, at, c);
+    out.ReadTo(bytes.data() + (at += std::max<size_t>(length, 1)));
+    if (length == 0) PutNoForm(out);
+    else PutCharacter(c, out);
   }
 }
 
-void Utf16ToCp932(std::string_view bytes, bool bigEndian, std::string& out) {
+template <typename Out>
+void Utf16ToCp932(std::string_view bytes, bool bigEndian, Out& out) {
   auto unitAt = [&](size_t at) -> char16_t {
     const unsigned first = At(bytes, at), second = At(bytes, at + 1);
     return static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
@@ -236,10 +340,27 @@ void Utf16ToCp932(std::string_view bytes, bool bigEndian, std::string& out) {
       const char16_t low = unitAt(at + 2);
       if (low >= 0xDC00 && low <= 0xDFFF) at += 2;
     }
+    out.ReadTo(bytes.data() + at + 2);
     if (unit >= 0xD800 && unit <= 0xDFFF) PutNoForm(out);
     else PutCharacter(unit, out);
   }
+  out.ReadTo(bytes.data() + bytes.size());
   if (at < bytes.size()) PutNoForm(out);  // an odd last byte
+}
+
+template <typename Out>
+void ConvertToCp932(TextEncoding from, std::string_view bytes, Out& out) {
+  switch (from) {
+    case TextEncoding::Cp932:
+      out.ReadTo(bytes.data() + bytes.size());
+      out.Append(bytes.data(), bytes.size());
+      break;
+    case TextEncoding::EucJp: EucJpToCp932(bytes, out); break;
+    case TextEncoding::Iso2022Jp: Iso2022JpToCp932(bytes, out); break;
+    case TextEncoding::Utf8: Utf8ToCp932Text(bytes, out); break;
+    case TextEncoding::Utf16LE: Utf16ToCp932(bytes, false, out); break;
+    case TextEncoding::Utf16BE: Utf16ToCp932(bytes, true, out); break;
+  }
 }
 
 }  // namespace
@@ -285,14 +406,23 @@ bool TextEncodingNamed(std::string_view name, TextEncoding& encoding) {
 
 void AppendAsCp932(TextEncoding from, std::string_view bytes, std::string& out) {
   out.reserve(out.size() + bytes.size());
-  switch (from) {
-    case TextEncoding::Cp932: out.append(bytes); break;
-    case TextEncoding::EucJp: EucJpToCp932(bytes, out); break;
-    case TextEncoding::Iso2022Jp: Iso2022JpToCp932(bytes, out); break;
-    case TextEncoding::Utf8: Utf8ToCp932Text(bytes, out); break;
-    case TextEncoding::Utf16LE: Utf16ToCp932(bytes, false, out); break;
-    case TextEncoding::Utf16BE: Utf16ToCp932(bytes, true, out); break;
-  }
+  AppendTo to(out);
+  ConvertToCp932(from, bytes, to);
+}
+
+size_t ConvertToCp932(TextEncoding from, const char* bytes, size_t size, char* out, size_t capacity) {
+  IntoBuffer into(out, capacity, bytes);
+  ConvertToCp932(from, std::string_view(bytes, size), into);
+  into.Finish();
+  return into.Length();
+}
+
+size_t ConvertToCp932InPlace(TextEncoding from, char* text, size_t size, std::string& rest) {
+  rest.clear();
+  if (from == TextEncoding::Cp932) return size;
+  IntoBuffer into(text, size, text);
+  ConvertToCp932(from, std::string_view(text, size), into);
+  return into.FinishInPlace(size, rest);
 }
 
 }  // namespace zu

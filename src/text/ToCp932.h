@@ -8,6 +8,7 @@
 // always written it. A byte order mark at the start is dropped.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,23 @@ bool TextEncodingNamed(std::string_view name, TextEncoding& encoding);
 
 // Appends `bytes`, read as `from`, to `out` as CP932.
 void AppendAsCp932(TextEncoding from, std::string_view bytes, std::string& out);
+
+// Converts the `size` bytes at `bytes`, read as `from`, into the `capacity`
+// bytes at `out`, which may be `bytes` itself (then `size` <= `capacity`),
+// and gives the CP932 length. When that is over `capacity`, `out` holds no
+// text in any form.
+size_t ConvertToCp932(TextEncoding from, const char* bytes, size_t size, char* out, size_t capacity);
+// Converts the `size` bytes at `text`, read as `from`, to CP932 where they
+// stand, and gives how many of them the CP932 text fills; what follows, when
+// the text has grown (stray bytes become two-byte 〓), is put in `rest`.
+size_t ConvertToCp932InPlace(TextEncoding from, char* text, size_t size, std::string& rest);
+
+// Converts the string `text`, read as `from`, to CP932 where it stands.
+template <typename String>
+void ConvertToCp932(TextEncoding from, String& text) {
+  std::string rest;
+  text.resize(ConvertToCp932InPlace(from, text.data(), text.size(), rest));
+  text.append(rest.data(), rest.size());
+}
 
 }  // namespace zu

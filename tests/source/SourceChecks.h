@@ -3,6 +3,7 @@
 // as an archive in memory, keep the source's promises or say which broke.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,8 +15,36 @@
 
 namespace zu::testing {
 
+// Converting into a buffer gives what converting into a string gives:
+// where the bytes stand, in a buffer they fill and in a roomier one, into
+// another buffer, of room enough and one byte short, and a string where it
+// stands, however it grows.
+inline std::string CheckIntoBuffer(TextEncoding e, std::string_view bytes, const std::string& converted) {
+  struct Way {
+    bool inPlace;
+    size_t capacity;
+  };
+  const size_t exact = converted.size();
+  for (const Way way : {Way{true, bytes.size()}, Way{true, 2 * bytes.size() + 2}, Way{false, exact},
+                        Way{false, exact > 0 ? exact - 1 : 0}}) {
+    std::string buffer(bytes);
+    buffer.resize(std::max(way.capacity, bytes.size()));
+    std::string other(way.capacity, '\0');
+    char* const out = way.inPlace ? buffer.data() : other.data();
+    const size_t length = ConvertToCp932(e, buffer.data(), bytes.size(), out, way.capacity);
+    const std::string where = std::string(way.inPlace ? " in place" : " into another buffer") + " from " + NameOf(e);
+    if (length != exact) return "another length" + where;
+    if (length <= way.capacity && std::string_view(out, length) != converted) return "other bytes" + where;
+  }
+  std::string text(bytes);
+  ConvertToCp932(e, text);
+  if (text != converted) return std::string("another text converted where it stands from ") + NameOf(e);
+  return {};
+}
+
 // Every encoding's conversion gives whole CP932 characters, CP932 itself
-// the bytes unchanged; the guess and the line ends are found without fault.
+// the bytes unchanged, in a string as in place; the guess and the line ends
+// are found without fault.
 inline std::string CheckText(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const TextEncoding guessed = GuessEncoding(bytes);
@@ -26,6 +55,7 @@ inline std::string CheckText(const uint8_t* data, size_t size) {
     AppendAsCp932(e, bytes, out);
     if (e == TextEncoding::Cp932 && out != bytes) return "CP932 changed";
     if (e != TextEncoding::Cp932 && !IsValidIn(TextEncoding::Cp932, out)) return std::string("no CP932 from ") + NameOf(e);
+    if (std::string broken = CheckIntoBuffer(e, bytes, out); !broken.empty()) return broken;
   }
   // Without header pairs to go by, only an encoding the whole text is valid
   // in is taken over CP932.
