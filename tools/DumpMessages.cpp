@@ -1,8 +1,12 @@
 // zu_kirdo_dump messages: every indexed message of one file with its fields
 // and body lines, read through the viewer's own reader.
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "DumpCommands.h"
@@ -46,37 +50,76 @@ void WriteRawMessage(const zuLogFile& r, int32_t i) {
   for (int32_t j = 0; r.GetBodyLine(i, j, line); ++j) WriteRecord({"B", line});
 }
 
-void WriteLine(const std::string& utf8) {
-  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-  std::fputc('\n', stdout);
-}
-
 // The name column is padded with spaces; people need no padding.
 std::string Trimmed(std::string text) {
   text.erase(text.find_last_not_of(' ') + 1);
   return text;
 }
 
+// A message for people goes out in one write, from a page kept from message
+// to message: grown as the longest message needs, never filled beforehand.
+class Page {
+ public:
+  void Clear() { end_ = 0; }
+  void Add(std::string_view ascii) {
+    std::memcpy(Room(ascii.size()), ascii.data(), ascii.size());
+    end_ += ascii.size();
+  }
+  void AddNumber(int32_t n) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, n);
+    Add(std::string_view(digits, static_cast<size_t>(result.ptr - digits)));
+  }
+  // A log's text, converted and its controls made visible.
+  void AddForPeople(std::string_view cp932) {
+    char* const at = Room(3 * cp932.size());
+    end_ = static_cast<size_t>(PutCp932AsVisibleUtf8(cp932, at) - bytes_.data());
+  }
+  void Write() const { std::fwrite(bytes_.data(), 1, end_, stdout); }
+
+ private:
+  char* Room(size_t n) {
+    if (bytes_.size() < end_ + n) bytes_.resize(std::max(2 * bytes_.size(), end_ + n));
+    return bytes_.data() + end_;
+  }
+
+  std::string bytes_;
+  size_t end_ = 0;
+};
+
 void WriteHumanMessage(const zuLogFile& r, int32_t i) {
-  const int32_t parent = r.GetParentNumber(i);
-  WriteLine("#" + std::to_string(i) + "  No." + std::to_string(r.GetNumber(i)) + "  " +
-            (parent == -1 ? std::string("no parent") : "parent " + std::to_string(parent)));
-  WriteLine("  From: " + ForPeople(Trimmed(r.GetSenderName(i))) + " (" + ForPeople(r.GetSenderID(i)) + ")");
-  WriteLine("  Date: " + ForPeople(r.GetDate(i)) + " " + ForPeople(r.GetTime(i)));
-  WriteLine("  Title: " + ForPeople(r.GetTitle(i)));
-  WriteLine("");
-  // The body lines are most of a file: they go out through one buffer, kept
-  // from message to message, converted and made visible in one pass.
-  static std::string body;
-  body.clear();
+  static Page page;
+  page.Clear();
+  page.Add("#");
+  page.AddNumber(i);
+  page.Add("  No.");
+  page.AddNumber(r.GetNumber(i));
+  if (const int32_t parent = r.GetParentNumber(i); parent == -1) {
+    page.Add("  no parent\n");
+  } else {
+    page.Add("  parent ");
+    page.AddNumber(parent);
+    page.Add("\n");
+  }
+  page.Add("  From: ");
+  page.AddForPeople(Trimmed(r.GetSenderName(i)));
+  page.Add(" (");
+  page.AddForPeople(r.GetSenderID(i));
+  page.Add(")\n  Date: ");
+  page.AddForPeople(r.GetDate(i));
+  page.Add(" ");
+  page.AddForPeople(r.GetTime(i));
+  page.Add("\n  Title: ");
+  page.AddForPeople(r.GetTitle(i));
+  page.Add("\n\n");
   char line[LineBufferSize];
   for (int32_t j = 0; r.GetBodyLine(i, j, line); ++j) {
-    body += "  ";
-    AppendCp932AsVisibleUtf8(line, body);
-    body += '\n';
+    page.Add("  ");
+    page.AddForPeople(line);
+    page.Add("\n");
   }
-  std::fwrite(body.data(), 1, body.size(), stdout);
-  WriteLine("");
+  page.Add("\n");
+  page.Write();
 }
 
 }  // namespace

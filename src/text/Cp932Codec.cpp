@@ -213,10 +213,7 @@ char* PutPicture(unsigned char control, char* out) {
 }
 
 template <bool kVisible>
-void AppendAsUtf8(std::string_view bytes, std::string& out) {
-  const size_t kept = out.size();
-  out.resize(kept + bytes.size() * 3);  // a byte gives at most three (U+FFFD, half-width kana, a picture)
-  char* end = out.data() + kept;
+char* PutAsUtf8(std::string_view bytes, char* end) {
   const auto& pairs = PairsAsUtf8();
   for (size_t at = 0; at < bytes.size();) {
     // ASCII is itself in both: eight bytes at a time while they all are.
@@ -246,7 +243,14 @@ void AppendAsUtf8(std::string_view bytes, std::string& out) {
     at = DecodeAt(bytes, at, unit);  // never a control: those are ASCII bytes
     end = PutUtf8(unit, end);
   }
-  out.resize(static_cast<size_t>(end - out.data()));
+  return end;
+}
+
+template <bool kVisible>
+void AppendAsUtf8(std::string_view bytes, std::string& out) {
+  const size_t kept = out.size();
+  out.resize(kept + bytes.size() * 3);  // a byte gives at most three (U+FFFD, half-width kana, a picture)
+  out.resize(static_cast<size_t>(PutAsUtf8<kVisible>(bytes, out.data() + kept) - out.data()));
 }
 
 }  // namespace
@@ -254,6 +258,8 @@ void AppendAsUtf8(std::string_view bytes, std::string& out) {
 void AppendCp932AsUtf8(std::string_view bytes, std::string& out) { AppendAsUtf8<false>(bytes, out); }
 
 void AppendCp932AsVisibleUtf8(std::string_view bytes, std::string& out) { AppendAsUtf8<true>(bytes, out); }
+
+char* PutCp932AsVisibleUtf8(std::string_view bytes, char* out) { return PutAsUtf8<true>(bytes, out); }
 
 uint16_t Cp932FormOf(char32_t c) {
   // Filled once, from the sorted list: a converter asks for every character

@@ -37,6 +37,9 @@ void AppendCp932AsUtf8(std::string_view bytes, std::string& out);
 // it in a terminal, which the log's bytes must not drive. (Decoded CP932
 // holds no C1 control.)
 void AppendCp932AsVisibleUtf8(std::string_view bytes, std::string& out);
+// The same written at `out`, which has room for three bytes for each of
+// `bytes`; gives the end of what was written.
+char* PutCp932AsVisibleUtf8(std::string_view bytes, char* out);
 bool Utf8ToCp932(std::string_view utf8, std::string& out);
 // True when `bytes` are strict UTF-8 (no overlong form, surrogate or cut
 // sequence): a file name that is, is shown as it is, any other as CP932.
