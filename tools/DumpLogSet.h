@@ -47,7 +47,7 @@ class DumpUi : public LogSetUi {
 
   void Add(NodeId id, std::string_view caption, NodeId& first, NodeId& last);
 
-  std::vector<Node> nodes_;  // by id
+  std::vector<Node, LargeBlockAllocator<Node>> nodes_;  // by id, reserved for the largest tree
   bool outOfMemory_ = false;
   NodeId firstTop_ = NoNode;
   NodeId lastTop_ = NoNode;

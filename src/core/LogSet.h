@@ -208,8 +208,9 @@ class LogSet {
   // Indexes that give the same answers as scans of the tables in row and
   // item order. The table does not change between two loads, so the index
   // of first numbers is built once per tree build and dropped by every load.
-  std::vector<Position> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
-  std::vector<NumberSlot> firstByNumber_;  // hashed by number
+  // Both filled as soon as they are sized: they take huge pages when large.
+  std::vector<Position, LargeBlockAllocator<Position>> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
+  std::vector<NumberSlot, LargeBlockAllocator<NumberSlot>> firstByNumber_;  // hashed by number
   int32_t hashShift_ = 28;
   bool numbersIndexed_ = false;
 };

@@ -31,7 +31,7 @@ size_t RoundUp(size_t n, size_t to) { return (n + to - 1) / to * to; }
 
 // The size mapped for a block of `bytes`: whole huge pages when it is large
 // enough to ever take one, else whole small pages.
-size_t MappedSize(size_t bytes) { return RoundUp(bytes, bytes >= kHugePage / 2 ? kHugePage : 4096); }
+size_t MappedSize(size_t bytes) { return RoundUp(bytes, bytes >= LargeBlockBytes ? kHugePage : 4096); }
 
 }  // namespace
 
@@ -59,7 +59,7 @@ void FreeLargeBlock(void* block, size_t bytes) {
 void ExpectFill(void* block, size_t bytes, size_t fill) {
   const size_t size = MappedSize(bytes);
   if (block == nullptr || size % kHugePage != 0) return;
-  const size_t pages = (std::min(fill, size) + kHugePage / 2) / kHugePage;
+  const size_t pages = (std::min(fill, size) + kHugePage - LargeBlockBytes) / kHugePage;
   if (pages > 0) madvise(block, pages * kHugePage, MADV_HUGEPAGE);
 }
 
