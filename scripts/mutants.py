@@ -6,14 +6,18 @@
 For each layer (a folder of the sources), picks N places at random (the same ones for the same
 seed and sources) where one operator below changes the code, and for each in turn: writes the
 changed file, rebuilds BUILD_DIR (a configured build of this checkout), runs the layer's tests
-with ctest, and puts the file back. A mutant is killed when the build or a test fails. Prints one
-line per mutant and the kill rate per layer. Run it on a checkout of its own: it edits the sources.
+with ctest, and puts the file back. A mutant is killed when the build or a test fails; one whose
+rebuilt object files are byte for byte the clean build's changed no compiled code (code for
+another system, or a change the compiler proved to be none) and is counted apart, since no test
+can catch it. Prints one line per mutant and the kill rate per layer. Run it on a checkout of its
+own: it edits the sources.
 
 Operators: a comparison turned (== and !=, < and <=, > and >=), && and || swapped, true and false
 swapped, a number moved by one, a ! dropped, a call statement dropped.
 """
 
 import argparse
+import hashlib
 import os
 import random
 import re
@@ -101,7 +105,38 @@ def run(command, cwd, timeout):
         return -1  # a hang counts as caught: the tests did not pass
 
 
-def try_mutant(root, build, tests, mutant, jobs, test_timeout):
+def objects(build):
+    """The build's object files: path -> (modification time, digest)."""
+    found = {}
+    for dirpath, _, names in os.walk(build):
+        for name in names:
+            if name.endswith(".o"):
+                path = os.path.join(dirpath, name)
+                found[path] = (os.stat(path).st_mtime_ns, None)
+    return found
+
+
+def digest(path):
+    with open(path, "rb") as f:
+        return hashlib.sha1(f.read()).hexdigest()
+
+
+def same_objects(build, before):
+    """Whether every object file rebuilt since `before` was taken is byte for byte what it was:
+    the fault changed no compiled code (it lies where the preprocessor drops it, as code for
+    another system, or the compiler proved it changes nothing)."""
+    for path, (mtime, _) in objects(build).items():
+        if path not in before:
+            return False
+        if mtime != before[path][0]:
+            if before[path][1] is None:
+                return False
+            if digest(path) != before[path][1]:
+                return False
+    return True
+
+
+def try_mutant(root, build, tests, mutant, jobs, test_timeout, before):
     path, number, label, start, end, new = mutant
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
         original = f.read()
@@ -112,6 +147,8 @@ def try_mutant(root, build, tests, mutant, jobs, test_timeout):
             f.write("\n".join(lines))
         if run(["cmake", "--build", build, "-j", str(jobs)], root, 1800) != 0:
             return "killed (build)"
+        if same_objects(build, before):
+            return "equivalent (no compiled code changed)"
         env_tests = ["ctest", "-R", "^(%s)" % tests, "-j", str(jobs), "--timeout", str(test_timeout)]
         if run(env_tests, build, 1800) != 0:
             return "killed"
@@ -135,25 +172,33 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     build = os.path.abspath(options.build)
     os.environ.setdefault("QT_QPA_PLATFORM", "offscreen")
+    before = {}
+    if not options.list:
+        # The clean build's objects, to tell a fault that changes no compiled code.
+        run(["cmake", "--build", build, "-j", str(options.jobs)], root, 3600)
+        before = {path: (mtime, digest(path)) for path, (mtime, _) in objects(build).items()}
     totals = {}
     for layer in options.layers.split(","):
         folders, tests = LAYERS[layer]
         pool = candidates(root, folders)
         chosen = sorted(random.Random("%d/%s" % (options.seed, layer)).sample(pool, min(options.per_layer, len(pool))))
         killed = 0
+        equivalent = 0
         for mutant in chosen:
             path, number, label, start, end, new = mutant
             where = "%s:%d %s" % (os.path.relpath(path, root), number + 1, label)
             if options.list:
                 print(where, "->", repr(new))
                 continue
-            result = try_mutant(root, build, tests, mutant, options.jobs, options.test_timeout)
+            result = try_mutant(root, build, tests, mutant, options.jobs, options.test_timeout, before)
             killed += result.startswith("killed")
+            equivalent += result.startswith("equivalent")
             print("%-8s %-55s %s" % (layer, where, result), flush=True)
-        totals[layer] = (killed, len(chosen))
+        totals[layer] = (killed, len(chosen) - equivalent, equivalent)
     if not options.list:
-        for layer, (killed, count) in totals.items():
-            print("%-8s %d of %d killed (%d %%)" % (layer, killed, count, 100 * killed // max(count, 1)))
+        for layer, (killed, count, equivalent) in totals.items():
+            print("%-8s %d of %d killed (%d %%), %d more changed no compiled code"
+                  % (layer, killed, count, 100 * killed // max(count, 1), equivalent))
     return 0
 
 

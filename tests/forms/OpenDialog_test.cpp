@@ -100,6 +100,7 @@ TEST_F(OpenDialogTest, ShiftJisNamedFileIsListedInJapaneseAndChosen) {
     if (at.data().toString() == QStringLiteral("テスト.log")) row = at;
   }
   ASSERT_TRUE(row.isValid());
+  EXPECT_FALSE(listing->hasChildren(row));  // a file, not a folder to open
   ASSERT_TRUE(QTest::qWaitFor([&] { return !view->visualRect(row).isEmpty(); }));
   QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
   EXPECT_EQ(dialog_.result(), QDialog::Accepted);
