@@ -126,6 +126,21 @@ TEST_F(DumpTreeTest, UsageErrors) {
   EXPECT_EQ(RunDump(dir, {"--raw", "tree"}).status, 2);
   EXPECT_EQ(RunDump(dir, {"--raw", "tree", "--bogus", a}).status, 2);
   EXPECT_EQ(RunDump(dir, {"--raw", "tree", "--", a}).status, 0);
+  // --encoding NAME, before or after --raw; a missing or unknown NAME is
+  // said as such, a missing command as one.
+  const std::string needsName = "--encoding needs";
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    bool saysName;
+  };
+  for (const Case& c : {Case{{"--encoding"}, 2, true}, Case{{"--encoding", "BOGUS", "tree", a}, 2, true},
+                        Case{{"--encoding", "UTF-8"}, 2, false}, Case{{"--encoding", "euc-jp", "--raw", "tree", a}, 0, false},
+                        Case{{"--raw", "--encoding", "UTF-8", "tree", a}, 0, false}}) {
+    const DumpResult r = RunDump(dir, c.args);
+    EXPECT_EQ(r.status, c.status) << c.args.size();
+    EXPECT_EQ(r.err.find(needsName) != std::string::npos, c.saysName) << c.args.size();
+  }
 }
 
 }  // namespace
