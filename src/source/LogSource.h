@@ -4,10 +4,10 @@
 //
 // A member is opened under its shown name, ARCHIVE!/MEMBER: the archive's
 // path, "!/", the member's name as stored (CP932 in LZH and most ZIP). The
-// bytes of files that needed converting or decompressing are kept while the
-// file's stamp stays the same, so that moving between files and searching
-// do not decompress again; a plain CP932 file is read from disk each time,
-// as the reader always read it.
+// CP932 bytes of members, and of files that needed converting once they are
+// read a second time, are kept while the file's stamp stays the same, so
+// that moving between files and searching do not decompress again; a plain
+// CP932 file is read from disk each time, as the reader always read it.
 #pragma once
 
 #include <cstdint>
