@@ -84,6 +84,26 @@ TEST_F(AboutBoxTest, ShowsTheProgramNameVersionAndDate) {
                         Qt::WindowMaximizeButtonHint));
 }
 
+// A face wider than the frame holds (a reader's own, spaced wide): the
+// labels' face is made smaller until each text fits inside the frame.
+TEST(AboutBoxFitTest, TextsWiderThanTheFrameAreMadeSmallerToFit) {
+  testing::EnsureOffscreenApplication();
+  const QFont usual = QApplication::font("QLabel");
+  QFont wide = usual;
+  wide.setLetterSpacing(QFont::PercentageSpacing, 150);
+  QApplication::setFont(wide, "QLabel");
+  TFrm_Info box;
+  QApplication::setFont(usual, "QLabel");
+  const QRect inside = box.findChild<QFrame*>(QStringLiteral("Bevel1"))->geometry();
+  for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) {
+    const auto* label = box.findChild<QLabel*>(QString::fromLatin1(name));
+    ASSERT_NE(label, nullptr) << name;
+    EXPECT_TRUE(inside.contains(label->geometry())) << name;
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << name;
+  }
+  EXPECT_LT(box.findChild<QLabel*>(QStringLiteral("Label1"))->font().pixelSize(), 12);
+}
+
 TEST_F(AboutBoxTest, OkIsTheOnlyFocusAndNeitherDefaultNorCancel) {
   box_.show();
   EXPECT_EQ(box_.focusWidget(), Ok());
