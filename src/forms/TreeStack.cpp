@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "core/LogSet.h"
+
 // Not QThread: a QThread is a QObject, and the thread that makes Qt's first
 // object becomes its main thread for good, so the thread that runs Qt must
 // be started with the platform's own call.
@@ -24,8 +26,8 @@ namespace {
 // the frames below the tree's (the event loop, a dialog, printing).
 constexpr size_t kBytesPerLevel = 1024;
 constexpr size_t kRoomBelowTree = size_t{2} << 20;
-// The deepest tree: ten files of 3000 messages, each answering the one before.
-constexpr int32_t kDeepestTree = 10 * 3000 - 1;
+// The deepest tree: a full set, each message answering the one before.
+constexpr int32_t kDeepestTree = MaxLogFiles * MaxMessages - 1;
 // The address space a running viewer takes beside its stack (about 315 MB
 // on Linux with Qt 6.4), with a margin: what a limited address space must
 // keep free for it before a stack is taken from the rest.
