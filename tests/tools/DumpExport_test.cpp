@@ -31,10 +31,12 @@ class DumpExportTest : public ::testing::Test {
 #if !defined(_WIN32)  // a file size limit is a POSIX shell's
   // The export run with a file size limit of `kilobytes`, as on a full disk.
   // Its messages come through a pipe, which the limit does not hold back.
-  DumpResult ExportLimited(const std::string& format, const std::string& output, int kilobytes) {
+  DumpResult ExportLimited(const std::string& format, const std::string& output, int kilobytes,
+                           const std::string& from = {}) {
     const std::string command = "ulimit -f " + std::to_string(kilobytes * 2) + "; exec " +
                                 ShellQuote(ZU_DUMP_TOOL) + " export --format " + format +
-                                " --output " + ShellQuote(output) + " " + ShellQuote(log) + " 2>&1";
+                                " --output " + ShellQuote(output) + " " + ShellQuote(from.empty() ? log : from) +
+                                " 2>&1";
     DumpResult r;
     FILE* pipe = popen(("sh -c " + ShellQuote(command)).c_str(), "r");
     for (int c; (c = std::fgetc(pipe)) != EOF;) r.err += static_cast<char>(c);
@@ -109,6 +111,15 @@ TEST_F(DumpExportTest, AWriteErrorRemovesWhatWasWritten) {
   EXPECT_EQ(ExportLimited("html", dir.Path("empty"), 4).status, 1);
   EXPECT_TRUE(fs::is_directory(dir.Path("empty")));
   EXPECT_TRUE(Entries(dir.Path("empty")).empty());
+
+  // Two hundred threads of one message: every thread's page fits, the
+  // index that lists them all does not.
+  std::vector<Msg> threads;
+  for (int i = 1; i <= 200; ++i) threads.push_back(M(i));
+  r = ExportLimited("html", dir.Path("site"), 4, dir.Write("threads.log", LogOf(threads)));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("index.html"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir.Path("site")));
 
   r = ExportLimited("mbox", mbox, 0);  // not a byte could be written: none is said to be removed
   EXPECT_EQ(r.err, "zu_kirdo_dump: cannot write " + mbox + ": File too large\n");
