@@ -63,6 +63,22 @@ TEST(LargeBlockTest, ContainersKeepTheirContentsAcrossTheLargeBlockSize) {
   }
 }
 
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+// A container's block large enough to take a huge page starts on a huge
+// page's boundary, where the kernel can give it one (the heap's blocks under
+// the address sanitizer need not).
+TEST(LargeBlockTest, ABlockThatMayTakeAHugePageStartsOnItsBoundary) {
+  constexpr size_t kHugePage = size_t{2} << 20;
+  LargeBlockAllocator<char> allocator;
+  constexpr size_t kQuarterMegabyte = size_t{256} << 10;  // the least that is worth a huge page
+  for (const size_t bytes : {kQuarterMegabyte, 3 * kQuarterMegabyte, kHugePage + 1}) {
+    char* block = allocator.allocate(bytes);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % kHugePage, 0u) << bytes;
+    allocator.deallocate(block, bytes);
+  }
+}
+#endif
+
 // The sanitizers reserve more address space than any limit leaves.
 #if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
 size_t AddressSpaceNow() {
