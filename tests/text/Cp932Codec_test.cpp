@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/Hex.h"
+#include "text/ToCp932.h"
 
 namespace zu {
 namespace {
@@ -37,6 +38,28 @@ TEST(Utf8ToCp932Test, EncodesTypedTextOrRefuses) {
     if (c.ok) {
       EXPECT_EQ(out, c.bytes) << Hex(c.utf8);
     }
+  }
+}
+
+// A log converted from UTF-8: every malformed sequence is no character, each
+// of its bytes a 〓; a character without a CP932 form is one 〓.
+TEST(Utf8LogToCp932Test, MalformedBytesAndMissingFormsBecomeGetaMarks) {
+  const std::string mark = "\x81\xac";
+  struct Case { std::string utf8; std::string cp932; };
+  const Case cases[] = {
+      {"\xe3\x81\x82\xef\xbd\xb1" "a", "\x82\xa0\xb1" "a"},  // あｱa
+      {"\xe0\xa0\x80", mark},                          // U+0800, the least three-byte character
+      {"\xee\x80\x80", "\xf0\x40"},                    // U+E000, the code page's user area
+      {"\xe0\x80\xaf", mark + mark + mark},              // overlong '/'
+      {"\xed\xa0\x80", mark + mark + mark},              // surrogates, first
+      {"\xed\xbf\xbf", mark + mark + mark},              // and last
+      {"\xf0\x9f\x98\x80", mark},                        // valid, but no CP932 form
+      {"\xe3\x81", mark + mark},                          // cut short
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    AppendAsCp932(TextEncoding::Utf8, c.utf8, out);
+    EXPECT_EQ(Hex(out), Hex(c.cp932)) << Hex(c.utf8);
   }
 }
 
