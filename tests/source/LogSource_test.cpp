@@ -194,6 +194,27 @@ TEST_F(ArchiveSetTest, TheByteLimitHoldsForTheConvertedText) {
   source.SetEncoding({});
 }
 
+#if defined(__linux__)
+// A loaded file is not held open, however it was read: it can be replaced
+// or deleted while the set shows it.
+TEST_F(ArchiveSetTest, NoFileIsHeldOpenAfterItIsRead) {
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+  };
+  const std::string plain = LogOf({M(1)});
+  const std::string utf8 = plain + "\xe3\x81\x82\r\n";  // one character that is not ASCII
+  const auto before = openFiles();
+  for (const std::string& bytes : {plain, utf8}) {
+    const std::string path = dir.Write("held.log", bytes);
+    for (int open = 0; open < 2; ++open) {  // the first read, then one as known
+      EXPECT_TRUE(reader.Open(path));
+      EXPECT_EQ(openFiles(), before) << open;
+    }
+    std::filesystem::remove(path);
+  }
+}
+#endif
+
 // A log with CR-only line ends reads as its LF copy does, the first time and
 // every time after.
 TEST_F(ArchiveSetTest, CrOnlyLineEndsReadAsLf) {
