@@ -42,6 +42,7 @@ TEST_F(ReaderTest, ReadLineCutsLinesAsTheLogsAreRead) {
       {std::string(253, 'z') + "\x82\xa0\n", 0, std::string(253, 'z') + "\x82", 256},  // cut inside a character
       {std::string(250, 'w') + "\r\r\r\r\rabcd\n", 0, std::string(250, 'w') + "abcd", 260},  // CRs do not count
       {std::string(300, 'v') + "\r", 0, std::string(254, 'v'), -1},
+      {"ab\n", 5, "", -1},  // past the data, where the file before left its bytes
   };
   for (const Case& c : cases) {
     Load(c.data);
