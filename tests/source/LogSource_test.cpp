@@ -194,6 +194,18 @@ TEST_F(ArchiveSetTest, TheByteLimitHoldsForTheConvertedText) {
   source.SetEncoding({});
 }
 
+// What `files` says of a text's line ends.
+TEST(LineEndsTest, EachKindAloneOrMixed) {
+  struct Case {
+    std::string text;
+    LineEnds ends;
+  };
+  for (const Case& c : {Case{"ab", LineEnds::None}, Case{"a\r\nb\r\n", LineEnds::CrLf}, Case{"a\nb\n", LineEnds::Lf},
+                        Case{"a\rb\r", LineEnds::Cr}, Case{"\na\r\n", LineEnds::Mixed}, Case{"a\r\nb\r", LineEnds::Mixed}}) {
+    EXPECT_EQ(LineEndsOf(c.text), c.ends) << ::testing::PrintToString(c.text);
+  }
+}
+
 #if defined(__linux__)
 // A loaded file is not held open, however it was read: it can be replaced
 // or deleted while the set shows it.
