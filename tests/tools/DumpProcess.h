@@ -65,8 +65,15 @@ inline std::string DumpCommandLine(const std::vector<std::string>& args, const s
   return "\"" + command + " >\"" + out + "\" 2>\"" + err + "\"\"";
 }
 
+// cmd's 9009 says it could not start the tool, which it started a moment
+// before: under wine on a loaded machine a start now and then fails so. The
+// tool is started again; a tool that is truly missing fails every time.
 inline void RunCommand(const std::string& command, DumpResult& r) {
-  r.status = _wsystem(zu::WidePath(command).c_str());
+  constexpr int kCannotStart = 9009;
+  for (int tries = 0; tries < 3; ++tries) {
+    r.status = _wsystem(zu::WidePath(command).c_str());
+    if (r.status != kCannotStart) return;
+  }
 }
 
 #else
