@@ -53,8 +53,8 @@ struct CountReport {
 
 class StoppingWrites : public zu::dump::WriteSystem {
  public:
-  bool Parse(const char* spec) {
-    return spec != nullptr && std::sscanf(spec, "%15[a-z]:%d:%d", call_, &nth_, &signal_) == 3;
+  bool Parse(const char* setting) {
+    return setting != nullptr && std::sscanf(setting, "%15[a-z]:%d:%d", call_, &nth_, &signal_) == 3;
   }
   ssize_t Write(int fd, const char* bytes, size_t count) override {
     Meet("write");
