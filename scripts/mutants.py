@@ -2,6 +2,7 @@
 """Fault injection: how many small faults put into the code do the tests catch?
 
     mutants.py BUILD_DIR [--per-layer N] [--seed S] [--layers reader,core,...] [--list]
+                         [--recheck LOG]
 
 For each layer (a folder of the sources), picks N places at random (the same ones for the same
 seed and sources) where one operator below changes the code, and for each in turn: writes the
@@ -10,7 +11,8 @@ with ctest, and puts the file back. A mutant is killed when the build or a test 
 rebuilt object files are byte for byte the clean build's changed no compiled code (code for
 another system, or a change the compiler proved to be none) and is counted apart, since no test
 can catch it. Prints one line per mutant and the kill rate per layer. Run it on a checkout of its
-own: it edits the sources.
+own: it edits the sources. --recheck LOG tries again only the mutants that LOG, an earlier run's
+output over the same sources, lists as survivors: to see the tests written since catch them.
 
 Operators: a comparison turned (== and !=, < and <=, > and >=), && and || swapped, true and false
 swapped, a number moved by one, a ! dropped, a call statement dropped.
@@ -149,7 +151,8 @@ def try_mutant(root, build, tests, mutant, jobs, test_timeout, before):
             return "killed (build)"
         if same_objects(build, before):
             return "equivalent (no compiled code changed)"
-        env_tests = ["ctest", "-R", "^(%s)" % tests, "-j", str(jobs), "--timeout", str(test_timeout)]
+        env_tests = ["ctest", "-R", "^(%s)" % tests, "-j", str(jobs), "--timeout", str(test_timeout),
+                     "--stop-on-failure"]
         if run(env_tests, build, 1800) != 0:
             return "killed"
         return "SURVIVED"
@@ -166,6 +169,7 @@ def main():
     parser.add_argument("--layers", default=",".join(LAYERS))
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--list", action="store_true", help="only list the chosen mutants")
+    parser.add_argument("--recheck", metavar="LOG", help="only the mutants LOG lists as SURVIVED")
     parser.add_argument("--test-timeout", type=int, default=120,
                         help="seconds for one test; a mutant that makes a test hang costs this much")
     options = parser.parse_args()
@@ -177,6 +181,10 @@ def main():
         # The clean build's objects, to tell a fault that changes no compiled code.
         run(["cmake", "--build", build, "-j", str(options.jobs)], root, 3600)
         before = {path: (mtime, digest(path)) for path, (mtime, _) in objects(build).items()}
+    survivors = None
+    if options.recheck:
+        with open(options.recheck, encoding="utf-8") as f:
+            survivors = [line.split()[1:3] for line in f if line.rstrip().endswith("SURVIVED")]
     totals = {}
     for layer in options.layers.split(","):
         folders, tests = LAYERS[layer]
@@ -184,17 +192,23 @@ def main():
         chosen = sorted(random.Random("%d/%s" % (options.seed, layer)).sample(pool, min(options.per_layer, len(pool))))
         killed = 0
         equivalent = 0
+        tried = 0
         for mutant in chosen:
             path, number, label, start, end, new = mutant
             where = "%s:%d %s" % (os.path.relpath(path, root), number + 1, label)
+            if survivors is not None:
+                if where.split() not in survivors:
+                    continue
+                survivors.remove(where.split())  # two alike on one line: each is tried once
             if options.list:
                 print(where, "->", repr(new))
                 continue
+            tried += 1
             result = try_mutant(root, build, tests, mutant, options.jobs, options.test_timeout, before)
             killed += result.startswith("killed")
             equivalent += result.startswith("equivalent")
             print("%-8s %-55s %s" % (layer, where, result), flush=True)
-        totals[layer] = (killed, len(chosen) - equivalent, equivalent)
+        totals[layer] = (killed, tried - equivalent, equivalent)
     if not options.list:
         for layer, (killed, count, equivalent) in totals.items():
             print("%-8s %d of %d killed (%d %%), %d more changed no compiled code"
