@@ -189,6 +189,8 @@ struct Candidate {
   }
 };
 
+// Fed a byte at a time until it has chosen. A reader that refuses stays
+// refused until all three have; an ASCII byte then starts them all again.
 class NkfGuess {
  public:
   void Feed(int c) {
@@ -204,7 +206,7 @@ class NkfGuess {
       }
     }
     if (!settled) return;
-    if (standing != -1 && chosen_ == -1) chosen_ = standing;
+    if (standing != -1) chosen_ = standing;
     else if (c <= 0x7F) {
       for (Candidate& p : candidates_) p.Reset();
     }
@@ -225,10 +227,7 @@ class NkfGuess {
 
  private:
   void Step(Candidate& p, int c) {
-    if (p.stat == -1) {
-      if (c <= 0x7F && chosen_ != -1) p.Reset();
-      return;
-    }
+    if (p.stat == -1) return;  // until every reader refuses, and all start again
     switch (p.reader) {
       case Reader::Euc: StepEuc(p, c); break;
       case Reader::Sjis: StepSjis(p, c); break;
