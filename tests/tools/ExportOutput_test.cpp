@@ -4,6 +4,11 @@
 // nothing), and what an entry put at the name while the export ran keeps.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -248,6 +253,30 @@ TEST_F(ExportOutputTest, AnEntryPutAtTheNameMeanwhileIsNeverReplaced) {
     }
   }
 }
+
+#if !defined(_WIN32)
+// With every descriptor taken, each way fails at its first open, whether of
+// a file or of the folder just made, says why, and leaves nothing behind.
+TEST_F(ExportOutputTest, NoDescriptorToSpareFailsAtTheStartAndLeavesNothing) {
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const int lowestFree = dup(0);
+  ASSERT_NE(lowestFree, -1);
+  close(lowestFree);
+  for (const Way& way : kWays) {
+    SCOPED_TRACE(way.name);
+    rlimit none = limit;
+    none.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+    std::string error;
+    const bool done = Export(way, error);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    EXPECT_FALSE(done);
+    EXPECT_NE(error.find(std::strerror(EMFILE)), std::string::npos) << error;
+    EXPECT_EQ(Entries(), std::set<std::string>{});
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace zu::dump
