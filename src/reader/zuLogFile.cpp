@@ -145,24 +145,15 @@ int32_t ParentOfLine2(std::string_view line2) {
   return parent > 0 ? parent : -1;
 }
 
-// Whether the line of `raw` bytes could be a first header line, judged by
-// its first kept byte alone: the text must open with the number before the
-// '/', that is atoi's white space (but no space, which would come before the
-// '/'), a sign or a digit. Most lines fail here and are never copied.
-bool MayBeHeaderLine1(std::string_view raw) {
-  size_t at = 0;
-  while (at < raw.size() && raw[at] == DroppedCR) ++at;
-  if (at == raw.size()) return false;
-  const char b = raw[at];
-  return (b >= '0' && b <= '9') || b == '+' || b == '-' || b == '\t' || b == '\v' || b == '\f';
-}
-
-// The bytes a line that MayBeHeaderLine1 accepts can begin with: those it
-// accepts, and CR, which it passes over (LF, among the control bytes 9 to 13,
-// opens only an empty line, which it refuses).
+// Whether a line that opens with `c` could be a first header line: the text
+// must open with the number before the '/', that is atoi's white space (but
+// no space, which would come before the '/'), a sign or a digit, after any
+// CRs, which are dropped. An empty line cannot. Most lines fail here and are
+// never copied.
 bool MayOpenHeaderLine1(char c) {
   const auto b = static_cast<unsigned char>(c);
-  return static_cast<unsigned char>(b - '0') <= 9 || b == '+' || b == '-' || (b >= '\t' && b <= '\r');
+  return static_cast<unsigned char>(b - '0') <= 9 || b == '+' || b == '-' ||
+         (static_cast<unsigned char>(b - '\t') <= '\r' - '\t' && b != LineEnd);
 }
 
 // Where the first line at or after `from`, itself a line start, begins whose
@@ -273,15 +264,17 @@ int32_t zuLogFile::GetCount() const {
 
 int32_t zuLogFile::ReadLine(int32_t pos, char* out) const {
   out[0] = '\0';
-  if (pos < 0 || !buffer_ || pos > dataLength_) return -1;
+  if (!HoldsLineAt(pos)) return -1;
   const int32_t next = LineAfter(pos);
   const int32_t lineEnd = next == -1 ? dataLength_ : next - 1;
   CopyLineText(std::string_view(buffer_.get() + pos, static_cast<size_t>(lineEnd - pos)), out);
   return next;
 }
 
+bool zuLogFile::HoldsLineAt(int32_t pos) const { return pos >= 0 && buffer_ && pos <= dataLength_; }
+
 int32_t zuLogFile::LineAfter(int32_t pos) const {
-  if (pos < 0 || !buffer_ || pos > dataLength_) return -1;
+  if (!HoldsLineAt(pos)) return -1;
   const char* data = buffer_.get();
   const auto rest = static_cast<size_t>(dataLength_ - pos);
   const auto* lf = static_cast<const char*>(std::memchr(data + pos, LineEnd, rest));
@@ -303,21 +296,19 @@ void zuLogFile::BuildIndex() {
     if (next == -1) return;  // a final piece without LF is never a first line
     const std::string_view raw(buffer_.get() + pos, static_cast<size_t>(next - 1 - pos));
     HeaderLine1 fields;
-    if (MayBeHeaderLine1(raw)) {
-      CopyLineText(raw, line);  // the line as read ends at its first NUL
-      if (ParseHeaderLine1(std::string_view(line, std::strlen(line)), fields)) {
-        KeepHeaderLine1(count, pos, raw, line, fields.number, fields.title);
-        // The line after a first header line is consumed whatever it holds,
-        // even when it is itself a first header line.
-        const int32_t afterPair = ReadLine(next, line);
-        if (IsHeaderLine2(line)) {
-          parents_[count] = ParentOfLine2(line);
-          messageStarts_[count++] = pos;
-        }
-        if (afterPair == -1) return;
-        pos = afterPair;
-        continue;
+    CopyLineText(raw, line);  // the line as read ends at its first NUL
+    if (ParseHeaderLine1(std::string_view(line, std::strlen(line)), fields)) {
+      KeepHeaderLine1(count, pos, raw, line, fields.number, fields.title);
+      // The line after a first header line is consumed whatever it holds,
+      // even when it is itself a first header line.
+      const int32_t afterPair = ReadLine(next, line);
+      if (IsHeaderLine2(line)) {
+        parents_[count] = ParentOfLine2(line);
+        messageStarts_[count++] = pos;
       }
+      if (afterPair == -1) return;
+      pos = afterPair;
+      continue;
     }
     pos = next;
   }

@@ -124,6 +124,8 @@ class zuLogFile {
 
  private:
   bool HasMessage(int32_t i) const;
+  // Whether a line may start at `pos`: it lies in the data or just past it.
+  bool HoldsLineAt(int32_t pos) const;
   // Where the line after the one at `pos` begins; -1 as ReadLine gives it.
   int32_t LineAfter(int32_t pos) const;
   bool ReadHeaderLine1(int32_t i, char* line1) const;
