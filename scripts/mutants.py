@@ -27,7 +27,7 @@ import subprocess
 import sys
 
 LAYERS = {
-    "reader": (["src/reader"], "reader|core|tools"),
+    "reader": (["src/reader"], "reader|core|source|tools"),
     "core": (["src/core"], "core|source|tools|forms"),
     "text": (["src/text"], "text|source|tools|forms"),
     "source": (["src/source"], "source|tools"),

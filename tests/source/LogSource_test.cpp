@@ -130,6 +130,27 @@ TEST_F(ArchiveSetTest, TheTenFileRuleCountsMembersThatAreLogs) {
   EXPECT_NE(loaded.find("row " + Path("a.lzh") + "!/m9.log\nwarn limit\nwarn limit\n"), std::string::npos) << loaded;
 }
 
+// A member may be named by itself, as it is shown, without its archive
+// being chosen first.
+TEST_F(ArchiveSetTest, AMemberNamedAsShownLoadsByItself) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  Sh(std::string(ZU_MAKE_LZH) + " -lh5- 1 a.lzh one.log one.log two.log two.log && zip -q a.zip two.log");
+  struct Case { std::string name; bool loads; };
+  const Case cases[] = {
+      {Path("a.lzh") + "!/two.log", true},
+      {Path("a.zip") + "!/two.log", true},
+      {Path("a.zip") + "!/one.log", false},  // not in it
+      {Path("gone.zip") + "!/two.log", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Load({c.name}), c.loads ? "row " + c.name + "\n" : "warn " + c.name + "\n");
+    if (c.loads) {
+      EXPECT_TRUE(View(0));
+    }
+  }
+}
+
 // A member counts as held only while its archive holds the bytes that were
 // loaded: deleted or changed, it fails; copied back, it reads again.
 TEST_F(ArchiveSetTest, MembersOfADeletedOrChangedArchiveFail) {
