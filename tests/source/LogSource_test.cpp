@@ -101,6 +101,8 @@ TEST_F(ArchiveSetTest, MembersLoadOrWarnAsChosenOneByOne) {
            "b = bytearray(open('a.arc', 'rb').read()); i = b.index(b'ab.log'); b[i + 1] = 0; "
            "b[1] = (b[1] - 0x62) & 255; open('a.arc', 'wb').write(b)\"",
        {a + "!/two.log"}, {a + "!/a"}},
+      {"LZH of header level 2, name with NUL", lzh + " -lh5- 2 a.arc one.log a%00b.log two.log two.log",
+       {a + "!/two.log"}, {a + "!/a"}},
       {"LZH cut short", lzh + " -lh5- 2 full.lzh one.log one.log two.log two.log && head -c -40 full.lzh > a.arc",
        {a + "!/one.log"}, {a + "!/two.log"}},
       {"gzip bomb: far more than a log", "head -c 20000000 /dev/zero | gzip > a.arc", {}, {a}},

@@ -7,7 +7,8 @@
 // METHOD is -lh0- (stored) or -lh5-, -lh6-, -lh7- (LZSS with a window of
 // 2^13, 2^15, 2^16 bytes, then static Huffman codes, one set per block of at
 // most 65535 codes); LEVEL is the header level 0, 1 or 2. Each NAME is
-// stored as its bytes, unconverted. The compressed stream is the one LHa
+// stored as its bytes, unconverted, but for "%00", which stands for a NUL
+// that no argument can hold. The compressed stream is the one LHa
 // decodes: per block a 16-bit code count, the code lengths of the lengths
 // (3 bits, longer ones in unary), of the characters and lengths (run codes
 // for zeros), of the position bit counts; then the codes, most significant
@@ -321,11 +322,14 @@ std::string Member(const std::string& method, int level, const std::string& name
   const uint16_t crc = Crc16(data);
   if (level == 2) {
     // The common header (its CRC, of the whole header with the CRC as
-    // zero, filled in last), then the file name.
+    // zero, filled in last), an empty comment, then the file name: a reader
+    // must walk past a header that holds nothing.
     std::string extended;
     Put16(extended, 5);
     extended += '\x00';
     Put16(extended, 0);
+    Put16(extended, 3);
+    extended += '\x3f';
     Put16(extended, static_cast<uint32_t>(name.size() + 3));
     extended += '\x01';
     extended += name;
@@ -389,7 +393,11 @@ int main(int argc, char** argv) {
       return 1;
     }
     const std::string data{std::istreambuf_iterator<char>(in), {}};
-    archive += Member(method, level, argv[i + 1], data, dicbit == 0 ? data : Compress(data, dicbit));
+    std::string name = argv[i + 1];
+    for (size_t nul = name.find("%00"); nul != std::string::npos; nul = name.find("%00", nul + 1)) {
+      name.replace(nul, 3, 1, '\0');
+    }
+    archive += Member(method, level, name, data, dicbit == 0 ? data : Compress(data, dicbit));
   }
   archive += '\0';  // the end of the archive
   std::ofstream out(argv[3], std::ios::binary);
