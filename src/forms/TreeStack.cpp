@@ -99,10 +99,11 @@ size_t StackWithinAddressSpace() {
   return std::min(TreeStackBytes, static_cast<size_t>(limit.rlim_cur) - taken);
 }
 
-// The calling thread's stack grows up to the stack limit.
+// The calling thread's stack grows up to the stack limit. A limit that
+// cannot be read is taken as no room at all: a flat tree, never a crash.
 size_t CallingThreadStack() {
   rlimit limit{};
-  if (getrlimit(RLIMIT_STACK, &limit) != 0) return size_t{8} << 20;
+  if (getrlimit(RLIMIT_STACK, &limit) != 0) return 0;
   if (limit.rlim_cur == RLIM_INFINITY) return TreeStackBytes;
   return static_cast<size_t>(limit.rlim_cur);
 }
