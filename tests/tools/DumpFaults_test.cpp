@@ -102,6 +102,26 @@ TEST_F(DumpFaultsTest, AnAllocationThatFailsAnywhereEndsTheCommandWithAMessage) 
   }
 }
 
+#if !defined(_WIN32)
+// Where stdout and stderr are one (a terminal, 2>&1), what the command wrote
+// before it ran out of memory comes first and the message last.
+TEST_F(DumpFaultsTest, TheOutOfMemoryMessageComesAfterWhatWasWritten) {
+  const std::string merged = dir.Path("merged");
+  const std::string command = "exec env ZU_FAIL_ALLOCATION=%d " + ShellQuote(ZU_FAULTY_DUMP_TOOL) +
+                              " messages " + ShellQuote(wide) + " >" + ShellQuote(merged) + " 2>&1";
+  const DumpResult whole = Faulty({"messages", wide}, "ZU_ALLOCATIONS_TO=" + dir.Path("count"));
+  const int count = std::stoi(ReadAll(dir.Path("count")));
+  char line[1024];
+  std::snprintf(line, sizeof line, command.c_str(), count - 2);
+  DumpResult r;
+  RunCommand(line, r);
+  const std::string text = ReadAll(merged);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(text.starts_with(whole.out.substr(0, 100))) << text.substr(0, 200);
+  EXPECT_TRUE(text.ends_with("\nメモリが足りません\n")) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+}
+#endif
+
 #if !defined(_WIN32)  // stop signals are POSIX; Windows stops a console program by its own events
 // The test tool raises the signal just before the Nth write, sync or close
 // of the export's output. SIGKILL may leave a hidden entry, never anything

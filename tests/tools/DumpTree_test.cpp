@@ -144,5 +144,20 @@ TEST_F(DumpTreeTest, UsageErrors) {
   }
 }
 
+// Asked for, the usage goes to stdout, before options or after them; an
+// unknown command gets the same usage on stderr, after the line that says so.
+TEST_F(DumpTreeTest, HelpIsTheUsageOnStdout) {
+  const DumpResult unknown = RunDump(dir, {"bogus"});
+  ASSERT_EQ(unknown.status, 2);
+  const std::string usage = unknown.err.substr(unknown.err.find('\n') + 1);
+  ASSERT_TRUE(usage.starts_with("Usage:")) << unknown.err;
+  for (const auto& args : {std::vector<std::string>{"--help"}, {"--raw", "--help"}, {"--encoding", "UTF-8", "--help"}}) {
+    const DumpResult r = RunDump(dir, args);
+    EXPECT_EQ(r.status, 0) << args.back();
+    EXPECT_EQ(r.out, usage) << args.size();
+    EXPECT_EQ(r.err, "") << args.size();
+  }
+}
+
 }  // namespace
 }  // namespace zu::testing
