@@ -2,6 +2,7 @@
 // copy, search, print, the About box, exit, the toolbar in every state, and
 // the box that shows an error escaping a handler.
 #include <QClipboard>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <QDialog>
 #include <QFile>
@@ -120,6 +121,22 @@ TEST_F(CommandTest, ClickBelowTheLastNodeKeepsTheSelection) {
   EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(1)}) << "double click";
   QTest::mouseClick(area, Qt::LeftButton, {}, Tree().visualItemRect(Top(0)).center());
   EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)});
+}
+
+// Taking clicks on no node leaves every other event to the tree: the wheel
+// scrolls a tree longer than its pane.
+TEST_F(CommandTest, TheWheelScrollsTheTree) {
+  std::vector<Msg> many;
+  for (int32_t n = 1; n <= 200; ++n) many.push_back(M(n, -1, "T" + std::to_string(n)));
+  Open({WriteLog(dir, "many.log", many)});
+  QWidget* area = Tree().viewport();
+  QCoreApplication::processEvents();  // the view lays out its items
+  ASSERT_GT(Tree().verticalScrollBar()->maximum(), 0);
+  ASSERT_EQ(Tree().verticalScrollBar()->value(), 0);
+  const QPoint at = area->rect().center();
+  QWheelEvent down(at, area->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(area, &down);
+  EXPECT_GT(Tree().verticalScrollBar()->value(), 0);
 }
 
 // Ctrl with +, - or 0 and Ctrl with the wheel size the body's text wherever
