@@ -77,12 +77,13 @@ QFont TextPaneFont(int pixels = kBodyPixels) {
 }
 
 // One picture file holds the enabled image on the left and the disabled one
-// on the right.
+// on the right, each as wide as the picture is high.
 QIcon ButtonIcon(const char* resource) {
   const QPixmap both(QString::fromUtf8(resource));
+  const int side = both.height();
   QIcon icon;
-  icon.addPixmap(both.copy(0, 0, 16, 16), QIcon::Normal);
-  icon.addPixmap(both.copy(16, 0, 16, 16), QIcon::Disabled);
+  icon.addPixmap(both.copy(0, 0, side, side), QIcon::Normal);
+  icon.addPixmap(both.copy(side, 0, side, side), QIcon::Disabled);
   return icon;
 }
 
