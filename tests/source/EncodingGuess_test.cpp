@@ -5,6 +5,7 @@
 #include <string>
 
 #include "source/EncodingGuess.h"
+#include "support/LogFiles.h"
 
 namespace zu {
 namespace {
@@ -25,6 +26,24 @@ TEST(NkfGuessTest, EveryReaderRefusingStartsAgainAtTheNextAsciiByte) {
   for (const Case& c : cases) {
     EXPECT_EQ(GuessLikeNkf(c.bytes), c.nkf) << c.bytes;
   }
+}
+
+// Every header pair is looked at, not only the first: here the first is
+// whole characters in CP932 and EUC-JP alike, the second in EUC-JP alone (a
+// CP932 lead byte ends its line), and the body between would make nkf say
+// Shift_JIS.
+TEST(HeaderPairGuessTest, ALaterPairSettlesWhatTheFirstLeavesOpen) {
+  const auto pair = [](int32_t number, const std::string& title) {
+    testing::Msg m;
+    m.number = number;
+    m.title = title;
+    std::string header = testing::Header(m);
+    header.replace(header.rfind("\x82\xA0"), 2, "\xa4\xa2");  // line 2's mark, as EUC-JP has it
+    return header;
+  };
+  const std::string log = "Forum log\r\n" + pair(1, "\xb1\xb2") + "\x82\xa0\r\n\r\n" + pair(2, "\xb0\xe0");
+  ASSERT_EQ(GuessLikeNkf(log), TextEncoding::Cp932);
+  EXPECT_EQ(GuessEncoding(log), TextEncoding::EucJp);
 }
 
 }  // namespace
