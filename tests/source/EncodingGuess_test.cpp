@@ -28,6 +28,22 @@ TEST(NkfGuessTest, EveryReaderRefusingStartsAgainAtTheNextAsciiByte) {
   }
 }
 
+// nkf holds 2048 bytes from the first 8-bit one while two readers stand,
+// then takes the one with fewer marks (EUC-JP: half-width kana count against
+// Shift_JIS). A byte only Shift_JIS reads decides it within the bytes held;
+// past them nkf has taken EUC-JP, and calls the text BINARY when it breaks.
+TEST(NkfGuessTest, TheBytesHeldBeforeChoosing) {
+  const struct {
+    size_t held;  // of ｱｲ in Shift_JIS, 院 in EUC-JP, before あ in Shift_JIS
+    TextEncoding nkf;
+  } cases[] = {{2046, TextEncoding::Cp932}, {2048, TextEncoding::EucJp}};
+  for (const auto& c : cases) {
+    std::string text;
+    while (text.size() < c.held) text += "\xb1\xb2";
+    EXPECT_EQ(GuessLikeNkf(text + "\x82\xa0"), c.nkf) << c.held;
+  }
+}
+
 // Every header pair is looked at, not only the first: here the first is
 // whole characters in CP932 and EUC-JP alike, the second in EUC-JP alone (a
 // CP932 lead byte ends its line), and the body between would make nkf say
