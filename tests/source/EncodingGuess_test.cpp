@@ -34,7 +34,7 @@ TEST(NkfGuessTest, EveryReaderRefusingStartsAgainAtTheNextAsciiByte) {
 // past them nkf has taken EUC-JP, and calls the text BINARY when it breaks.
 TEST(NkfGuessTest, TheBytesHeldBeforeChoosing) {
   const struct {
-    size_t held;  // of ｱｲ in Shift_JIS, 院 in EUC-JP, before あ in Shift_JIS
+    size_t held;  // of ｱｲ in Shift_JIS, 渦 in EUC-JP, before あ in Shift_JIS
     TextEncoding nkf;
   } cases[] = {{2046, TextEncoding::Cp932}, {2048, TextEncoding::EucJp}};
   for (const auto& c : cases) {
