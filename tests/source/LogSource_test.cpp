@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -249,6 +250,50 @@ TEST_F(ArchiveSetTest, NoFileIsHeldOpenAfterItIsRead) {
   }
 }
 #endif
+
+// The file system beneath a source, counting the archives it opens.
+class CountingFiles : public ByteSource {
+ public:
+  bool Open(const std::string& path, int64_t& size) override {
+    opened[path] += 1;
+    return files_.Open(path, size);
+  }
+  ReadResult Read(char* into, int64_t count) override { return files_.Read(into, count); }
+  void Close() override { files_.Close(); }
+  bool Stamp(const std::string& path, FileStamp& stamp) override { return files_.Stamp(path, stamp); }
+
+  std::map<std::string, int> opened;
+
+ private:
+  FileSource files_;
+};
+
+// At most twenty members are kept decompressed, those used last, however
+// they came to be kept: by being listed or by being opened. Others are
+// decompressed again when opened.
+TEST_F(ArchiveSetTest, TheTwentyMembersUsedLastAreKept) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  std::string args;
+  for (int k = 0; k < 20; ++k) args += " one.log m" + std::to_string(k) + ".log";
+  Sh(std::string(ZU_MAKE_LZH) + " -lh5- 1 a.lzh" + args + " && " + ZU_MAKE_LZH + " -lh5- 1 b.lzh" + args);
+  CountingFiles counting;
+  LogSource counted(counting);
+  const auto open = [&](const std::string& archive, int member) {
+    int64_t size = 0;
+    EXPECT_TRUE(counted.Open(Path(archive) + "!/m" + std::to_string(member) + ".log", size));
+    counted.Close();
+    return counting.opened[Path(archive)];
+  };
+  std::vector<SourceMember> members;
+  ASSERT_TRUE(counted.MembersOf(Path("a.lzh"), members));  // keeps the first ten
+  const int listed = counting.opened[Path("a.lzh")];
+  for (int k = 0; k < 20; ++k) open("a.lzh", k);
+  EXPECT_EQ(counting.opened[Path("a.lzh")], listed + 10);  // the last ten read again
+  ASSERT_TRUE(counted.MembersOf(Path("b.lzh"), members));  // its first ten take the place of a's first ten
+  EXPECT_EQ(open("a.lzh", 0), listed + 11);
+  EXPECT_EQ(open("a.lzh", 10), listed + 12);  // let go for the one before
+  EXPECT_EQ(open("a.lzh", 19), listed + 12);
+}
 
 // A log with CR-only line ends reads as its LF copy does, the first time and
 // every time after.
