@@ -388,12 +388,7 @@ bool LogSource::MembersOf(const std::string& path, std::vector<SourceMember>& me
     int64_t stated = 0;
     if (!ReadAll(path, bytes, stated) || readError_ != 0 || !List(path, stamp, bytes)) return false;
   }
-  std::vector<const Known*> order;
-  for (const auto& [name, k] : known_) {
-    if (k.archive == path) order.push_back(&k);
-  }
-  std::sort(order.begin(), order.end(), [](const Known* a, const Known* b) { return a->index < b->index; });
-  for (const Known* k : order) {
+  for (const Known* k : ListedMembers(path)) {
     const Finding& f = k->decoded.finding;
     if (!f.leftOut.empty()) members.push_back({f.name, false});
     else if (f.mayHoldMessages) members.push_back({f.name, true});
@@ -402,16 +397,21 @@ bool LogSource::MembersOf(const std::string& path, std::vector<SourceMember>& me
   return true;
 }
 
+// The members listed of `archive`, in its order.
+std::vector<const LogSource::Known*> LogSource::ListedMembers(const std::string& archive) const {
+  std::vector<const Known*> order;
+  for (const auto& [name, k] : known_) {
+    if (k.archive == archive) order.push_back(&k);
+  }
+  std::sort(order.begin(), order.end(), [](const Known* a, const Known* b) { return a->index < b->index; });
+  return order;
+}
+
 std::vector<LogSource::Finding> LogSource::Describe(const std::string& path) {
   std::vector<Finding> findings;
   std::vector<SourceMember> members;
   if (MembersOf(path, members)) {
-    std::vector<const Known*> order;
-    for (const auto& [name, k] : known_) {
-      if (k.archive == path) order.push_back(&k);
-    }
-    std::sort(order.begin(), order.end(), [](const Known* a, const Known* b) { return a->index < b->index; });
-    for (const Known* k : order) findings.push_back(k->decoded.finding);
+    for (const Known* k : ListedMembers(path)) findings.push_back(k->decoded.finding);
     if (const auto it = broken_.find(path); it != broken_.end()) {
       Finding rest;
       rest.name = path;

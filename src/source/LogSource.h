@@ -93,6 +93,7 @@ class LogSource final : public ByteSource {
   bool ReadAll(const std::string& path, KeptBytes& bytes, int64_t& stated);
   bool HeadMayBeContainer(const std::string& path);
   bool List(const std::string& archive, const FileStamp& stamp, std::string_view bytes);
+  std::vector<const Known*> ListedMembers(const std::string& archive) const;
   bool Extract(Known& member);
   void Decode(KeptBytes&& bytes, Decoded& decoded) const;
   bool Serve(Decoded& decoded, std::shared_ptr<const KeptBytes> text, int64_t& size);
