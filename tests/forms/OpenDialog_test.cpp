@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QDir>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTimer>
 #include <filesystem>
 
@@ -106,6 +107,21 @@ TEST_F(OpenDialogTest, ShiftJisNamedFileIsListedInJapaneseAndChosen) {
   EXPECT_EQ(dialog_.result(), QDialog::Accepted);
   ASSERT_EQ(dialog_.ChosenPaths(), QStringList{Path("sub/テスト.log")});
   EXPECT_EQ(LocalPathOf(dialog_.ChosenPaths()[0]), sjis);
+}
+
+// Leaving a folder takes its Shift-JIS names from the listing, and the
+// views are told, removal begun and ended, as for any rows.
+TEST_F(OpenDialogTest, ShiftJisNamesLeaveTheListingWithTheirFolder) {
+  dir_.Write("sub/\x83\x65\x83\x58\x83\x67.log", "x");  // テスト.log
+  dialog_.setDirectory(Path("sub"));
+  const QAbstractItemModel* listing = dialog_.proxyModel();
+  QSignalSpy begun(listing, &QAbstractItemModel::rowsAboutToBeRemoved);
+  QSignalSpy ended(listing, &QAbstractItemModel::rowsRemoved);
+  dialog_.setDirectory(Path("."));
+  EXPECT_EQ(begun.count(), ended.count());
+  EXPECT_GE(ended.count(), 1);
+  EXPECT_TRUE(listing->match(listing->index(0, 0), Qt::DisplayRole, QStringLiteral("テスト.log"), 1,
+                             Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
 }
 
 // The listing's types, sizes and dates are Japanese whatever the locale the

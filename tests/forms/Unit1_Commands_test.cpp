@@ -165,10 +165,15 @@ TEST_F(CommandTest, TheBodysTextGrowsShrinksAndComesBack) {
     EXPECT_EQ(pixels(), row.expected) << row.key;
   }
   QWidget* body = window->MM_Text->viewport();
-  const QPoint at = body->rect().center();
-  QWheelEvent up(at, body->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(body, &up);
-  EXPECT_EQ(pixels(), 10);
+  const auto wheel = [&](int turn) {
+    const QPoint at = body->rect().center();
+    QWheelEvent e(at, body->mapToGlobal(at), {}, {0, turn}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(body, &e);
+    return pixels();
+  };
+  EXPECT_EQ(wheel(120), 10);
+  EXPECT_EQ(wheel(120), 12);
+  EXPECT_EQ(wheel(-120), 10);  // a step a notch either way
   Select(Top(0));
   KeyIn(window->TV_Log, Qt::Key_Plus);
   EXPECT_EQ(pixels(), 10);  // + alone is the tree's
