@@ -8,6 +8,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #endif
 
@@ -58,6 +59,7 @@ namespace {
   X(archive_entry_hardlink) \
   X(archive_entry_is_encrypted) \
   X(archive_entry_pathname) \
+  X(archive_entry_pathname_utf8) \
   X(archive_entry_pathname_w) \
   X(archive_entry_size) \
   X(archive_entry_size_is_set) \
@@ -156,45 +158,17 @@ std::unique_ptr<archive, ArchiveDeleter> OpenArchive(std::string_view bytes) {
   return a;
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // The name as stored. LZH names come back as Latin-1 characters, one per
 // stored byte; a name that libarchive reads as Unicode (7z, flagged ZIP)
-// is written in UTF-8.
+// is written in UTF-8, by libarchive, where its mbs form cannot be had.
 std::string StoredName(archive_entry* e, bool latin1) {
   const wchar_t* wide = Lib().archive_entry_pathname_w(e);
-  if (latin1 && wide != nullptr) {
-    std::string name;
-    bool bytes = true;
-    for (const wchar_t* w = wide; *w != 0; ++w) bytes = bytes && static_cast<char32_t>(*w) <= 0xFF;
-    for (const wchar_t* w = wide; *w != 0; ++w) {
-      if (bytes) name += static_cast<char>(*w);
-      else AppendUtf8(static_cast<char32_t>(*w), name);
-    }
-    return name;
+  if (latin1 && wide != nullptr && std::all_of(wide, wide + std::wcslen(wide), [](wchar_t w) { return w <= 0xFF; })) {
+    return std::string(wide, wide + std::wcslen(wide));
   }
   if (const char* mbs = Lib().archive_entry_pathname(e); mbs != nullptr && *mbs != 0) return mbs;
-  std::string name;
-  if (wide != nullptr) {
-    for (const wchar_t* w = wide; *w != 0; ++w) AppendUtf8(static_cast<char32_t>(*w), name);
-  }
-  return name;
+  const char* utf8 = Lib().archive_entry_pathname_utf8(e);
+  return utf8 != nullptr ? utf8 : "";
 }
 
 bool HasParentStep(std::string_view name) {
