@@ -44,11 +44,10 @@ TEST(NkfGuessTest, TheBytesHeldBeforeChoosing) {
   }
 }
 
-// Every header pair is looked at, not only the first: here the first is
-// whole characters in CP932 and EUC-JP alike, the second in EUC-JP alone (a
-// CP932 lead byte ends its line), and the body between would make nkf say
-// Shift_JIS.
-TEST(HeaderPairGuessTest, ALaterPairSettlesWhatTheFirstLeavesOpen) {
+// The encoding in which more header pairs are whole characters than in any
+// other wins, every pair looked at, not only the first; a tie is left to
+// nkf. Each first pair below is whole characters in CP932 and EUC-JP alike.
+TEST(HeaderPairGuessTest, TheMostPairsWinAndATieIsNkfs) {
   const auto pair = [](int32_t number, const std::string& title) {
     testing::Msg m;
     m.number = number;
@@ -57,9 +56,25 @@ TEST(HeaderPairGuessTest, ALaterPairSettlesWhatTheFirstLeavesOpen) {
     header.replace(header.rfind("\x82\xA0"), 2, "\xa4\xa2");  // line 2's mark, as EUC-JP has it
     return header;
   };
-  const std::string log = "Forum log\r\n" + pair(1, "\xb1\xb2") + "\x82\xa0\r\n\r\n" + pair(2, "\xb0\xe0");
-  ASSERT_EQ(GuessLikeNkf(log), TextEncoding::Cp932);
-  EXPECT_EQ(GuessEncoding(log), TextEncoding::EucJp);
+  const struct {
+    const char* what;
+    std::string log;
+    TextEncoding nkf;
+    TextEncoding guessed;
+  } cases[] = {
+      // A CP932 lead byte ends the second pair's title: EUC-JP alone. nkf's
+      // readers take Shift_JIS at the body's あ (nkf itself, reading on,
+      // then calls the whole BINARY).
+      {"a later pair settles it", pair(1, "\xb1\xb2") + "\x82\xa0\r\n\r\n" + pair(2, "\xb0\xe0"), TextEncoding::Cp932,
+       TextEncoding::EucJp},
+      // 漢字 in EUC-JP: its last byte opens a CP932 pair that the CR breaks.
+      {"a tie", pair(1, "\xb1\xb2") + "\xb4\xc1\xbb\xfa\r\n", TextEncoding::EucJp, TextEncoding::EucJp},
+  };
+  for (const auto& c : cases) {
+    const std::string log = "Forum log\r\n" + c.log;
+    EXPECT_EQ(GuessLikeNkf(log), c.nkf) << c.what;
+    EXPECT_EQ(GuessEncoding(log), c.guessed) << c.what;
+  }
 }
 
 }  // namespace
