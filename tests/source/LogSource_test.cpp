@@ -151,7 +151,13 @@ TEST_F(ArchiveSetTest, AMemberNamedAsShownLoadsByItself) {
     if (c.loads) {
       EXPECT_TRUE(View(0));
     }
+    int64_t size = 0;
+    EXPECT_EQ(source.Open(c.name, size), c.loads);
+    source.Close();
   }
+  // Named again once its archive is known, it is still one file.
+  Load({Path("a.lzh")});
+  EXPECT_EQ(Load({Path("a.lzh") + "!/two.log"}), "row " + Path("a.lzh") + "!/two.log\n");
 }
 
 // A member counts as held only while its archive holds the bytes that were
