@@ -302,8 +302,7 @@ class NkfGuess {
     }
     p.Push(b);
     if (p.count <= p.stat) return;
-    const bool bom = p.buf[0] == 0xEF && p.buf[1] == 0xBB && p.buf[2] == 0xBF;
-    if (!bom) p.score |= ScoreOfCharacter(p);
+    p.score |= ScoreOfCharacter(p);  // nothing for a byte order mark, as it has no CP932 form
     p.Clear();
   }
 
