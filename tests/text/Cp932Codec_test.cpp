@@ -63,5 +63,21 @@ TEST(Utf8LogToCp932Test, MalformedBytesAndMissingFormsBecomeGetaMarks) {
   }
 }
 
+// The code page's user area from EUC-JP (eucJP-ms): its first 940 places
+// are rows 85-94 of the first plane, the rest those rows of the second.
+// Each pair is iconv's (-f CP932 -t EUC-JP-MS).
+TEST(EucJpToCp932Test, TheUserAreaFromBothPlanes) {
+  struct Case { std::string euc; std::string cp932; };
+  const Case cases[] = {
+      {"\xf5\xa1", "\xf0\x40"}, {"\xfd\xfe", "\xf4\x9e"}, {"\xfe\xa1", "\xf4\x9f"},
+      {"\x8f\xfe\xfe", "\xf9\xfc"},
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    AppendAsCp932(TextEncoding::EucJp, c.euc, out);
+    EXPECT_EQ(Hex(out), Hex(c.cp932)) << Hex(c.euc);
+  }
+}
+
 }  // namespace
 }  // namespace zu
