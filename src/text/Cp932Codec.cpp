@@ -234,7 +234,7 @@ char* PutAsUtf8(std::string_view bytes, char* end) {
     }
     if (const int pair = PairAt(bytes, at); pair >= 0) {
       const Utf8Form& form = pairs[static_cast<size_t>(pair)];
-      std::memcpy(end, form.bytes, 3);  // room for three: the pair's two bytes had six
+      std::memcpy(end, form.bytes, sizeof form.bytes);  // room for all three: the pair's two bytes had six
       end += form.length;
       at += 2;
       continue;
