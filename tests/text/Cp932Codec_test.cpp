@@ -48,6 +48,7 @@ TEST(Utf8LogToCp932Test, MalformedBytesAndMissingFormsBecomeGetaMarks) {
   struct Case { std::string utf8; std::string cp932; };
   const Case cases[] = {
       {"\xe3\x81\x82\xef\xbd\xb1" "a", "\x82\xa0\xb1" "a"},  // あｱa
+      {"\xc2\xa7", "\x81\x98"},                         // §, of the least two-byte lead
       {"\xe0\xa0\x80", mark},                          // U+0800, the least three-byte character
       {"\xee\x80\x80", "\xf0\x40"},                    // U+E000, the code page's user area
       {"\xe0\x80\xaf", mark + mark + mark},              // overlong '/'
