@@ -80,5 +80,23 @@ TEST(EucJpToCp932Test, TheUserAreaFromBothPlanes) {
   }
 }
 
+// From UTF-16: a character past the basic plane, its two surrogates, has
+// no CP932 form and is one 〓, at the end as anywhere; a lone surrogate too.
+TEST(Utf16ToCp932Test, SurrogatesAreOneMarkAPair) {
+  const std::string mark = "\x81\xac";
+  struct Case { std::string utf16le; std::string cp932; };
+  const Case cases[] = {
+      {std::string("\x3d\xd8\x00\xde", 4), mark},                  // U+1F600, the last unit
+      {std::string("\x3d\xd8\x00\xde" "A\0", 6), mark + "A"},
+      {std::string("\x3d\xd8" "A\0", 4), mark + "A"},             // a lone high surrogate
+      {std::string("\x00\xde" "A\0", 4), mark + "A"},             // a lone low one
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    AppendAsCp932(TextEncoding::Utf16LE, c.utf16le, out);
+    EXPECT_EQ(Hex(out), Hex(c.cp932)) << Hex(c.utf16le);
+  }
+}
+
 }  // namespace
 }  // namespace zu
