@@ -79,6 +79,9 @@ TEST(CommandLineTest, ViewerAnswersWithoutADisplay) {
   const DumpResult help = RunViewer(dir, {"--help", "never-opened.log"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: zu_kirdo [--help | --version] [--] [FILE...]\n", 0), 0u) << help.out;
+  for (const char* option : {"\n  --help ", "\n  --version "}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << "the help tells of" << option;
+  }
   EXPECT_EQ(help.err, "");
 
   const DumpResult version = RunViewer(dir, {"--version"});
