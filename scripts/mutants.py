@@ -184,7 +184,7 @@ def main():
     survivors = None
     if options.recheck:
         with open(options.recheck, encoding="utf-8") as f:
-            survivors = [line.split()[1:3] for line in f if line.rstrip().endswith("SURVIVED")]
+            survivors = [line.split()[1:-1] for line in f if line.rstrip().endswith("SURVIVED")]
     totals = {}
     for layer in options.layers.split(","):
         folders, tests = LAYERS[layer]
