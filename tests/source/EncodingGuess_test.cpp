@@ -69,6 +69,8 @@ TEST(HeaderPairGuessTest, TheMostPairsWinAndATieIsNkfs) {
        TextEncoding::EucJp},
       // 漢字 in EUC-JP: its last byte opens a CP932 pair that the CR breaks.
       {"a tie", pair(1, "\xb1\xb2") + "\xb4\xc1\xbb\xfa\r\n", TextEncoding::EucJp, TextEncoding::EucJp},
+      {"a tie, あ in Shift_JIS after it", pair(1, "\xb1\xb2") + "\x82\xa0\r\n", TextEncoding::Cp932,
+       TextEncoding::Cp932},
   };
   for (const auto& c : cases) {
     const std::string log = "Forum log\r\n" + c.log;
