@@ -44,6 +44,14 @@ TEST(NkfGuessTest, TheBytesHeldBeforeChoosing) {
   }
 }
 
+// 7-bit text is ISO-2022-JP only with a designation: a shift-out byte alone,
+// or the designation of kana to it alone, is ASCII to nkf too.
+TEST(NkfGuessTest, ShiftOutNeedsItsDesignation) {
+  EXPECT_EQ(GuessLikeNkf("abc\x0e" "def\n"), TextEncoding::Cp932);
+  EXPECT_EQ(GuessLikeNkf("abc\x1b)Idef\n"), TextEncoding::Cp932);
+  EXPECT_EQ(GuessLikeNkf("abc\x1b)I\x0e\x31\x32\x0f" "def\n"), TextEncoding::Iso2022Jp);
+}
+
 // The encoding in which more header pairs are whole characters than in any
 // other wins, every pair looked at, not only the first; a tie is left to
 // nkf. Each first pair below is whole characters in CP932 and EUC-JP alike.

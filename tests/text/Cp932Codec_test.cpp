@@ -49,6 +49,7 @@ TEST(Utf8LogToCp932Test, MalformedBytesAndMissingFormsBecomeGetaMarks) {
   const Case cases[] = {
       {"\xe3\x81\x82\xef\xbd\xb1" "a", "\x82\xa0\xb1" "a"},  // あｱa
       {"\xc2\xa7", "\x81\x98"},                         // §, of the least two-byte lead
+      {"\xdf\xbf", mark},                                // U+07FF, of the greatest, without a form
       {"\xe0\xa0\x80", mark},                          // U+0800, the least three-byte character
       {"\xee\x80\x80", "\xf0\x40"},                    // U+E000, the code page's user area
       {"\xe0\x80\xaf", mark + mark + mark},              // overlong '/'
@@ -90,6 +91,7 @@ TEST(Utf16ToCp932Test, SurrogatesAreOneMarkAPair) {
       {std::string("\x3d\xd8\x00\xde" "A\0", 6), mark + "A"},
       {std::string("\x3d\xd8" "A\0", 4), mark + "A"},             // a lone high surrogate
       {std::string("\x00\xde" "A\0", 4), mark + "A"},             // a lone low one
+      {std::string("A\0\x00\xde", 4), "A" + mark},                // a low one after a character
   };
   for (const Case& c : cases) {
     std::string out;
