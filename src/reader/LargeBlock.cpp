@@ -60,7 +60,7 @@ void ExpectFill(void* block, size_t bytes, size_t fill) {
   const size_t size = MappedSize(bytes);
   if (block == nullptr || size % kHugePage != 0) return;
   const size_t pages = (std::min(fill, size) + kHugePage - LargeBlockBytes) / kHugePage;
-  madvise(block, pages * kHugePage, MADV_HUGEPAGE);  // of no length: nothing to do, and no error
+  if (pages > 0) madvise(block, pages * kHugePage, MADV_HUGEPAGE);  // no call for nothing to advise
 }
 
 #else
