@@ -162,9 +162,9 @@ std::unique_ptr<archive, ArchiveDeleter> OpenArchive(std::string_view bytes) {
 // stored byte; a name that libarchive reads as Unicode (7z, flagged ZIP)
 // is written in UTF-8, by libarchive, where its mbs form cannot be had.
 std::string StoredName(archive_entry* e, bool latin1) {
-  const wchar_t* wide = Lib().archive_entry_pathname_w(e);
-  if (latin1 && wide != nullptr && std::all_of(wide, wide + std::wcslen(wide), [](wchar_t w) { return w <= 0xFF; })) {
-    return std::string(wide, wide + std::wcslen(wide));
+  if (const wchar_t* wide = Lib().archive_entry_pathname_w(e); latin1 && wide != nullptr) {
+    const wchar_t* end = wide + std::wcslen(wide);
+    if (std::all_of(wide, end, [](wchar_t w) { return w <= 0xFF; })) return std::string(wide, end);
   }
   if (const char* mbs = Lib().archive_entry_pathname(e); mbs != nullptr && *mbs != 0) return mbs;
   const char* utf8 = Lib().archive_entry_pathname_utf8(e);
