@@ -5,6 +5,7 @@
 #include <string>
 
 #include "source/EncodingGuess.h"
+#include "support/GuardedBytes.h"
 #include "support/LogFiles.h"
 
 namespace zu {
@@ -84,6 +85,28 @@ TEST(HeaderPairGuessTest, TheMostPairsWinAndATieIsNkfs) {
     const std::string log = "Forum log\r\n" + c.log;
     EXPECT_EQ(GuessLikeNkf(log), c.nkf) << c.what;
     EXPECT_EQ(GuessEncoding(log), c.guessed) << c.what;
+  }
+}
+
+// A character cut short by the end of the text is no character, and the bytes
+// past the end are never looked at: here they cannot be read.
+TEST(IsValidInTest, ACharacterCutShortByTheEnd) {
+  struct Case { TextEncoding encoding; std::string bytes; bool valid; };
+  const Case cases[] = {
+      {TextEncoding::Utf8, "a\xe3\x81\x82", true},
+      {TextEncoding::Utf8, "a\xc3", false},
+      {TextEncoding::Utf8, "a\xe3\x81", false},
+      {TextEncoding::Utf8, "a\xf0\x9f\x98", false},
+      {TextEncoding::EucJp, "a\x8f\xa1\xa1", true},
+      {TextEncoding::EucJp, "a\xa4", false},
+      {TextEncoding::EucJp, "a\x8e", false},
+      {TextEncoding::EucJp, "a\x8f\xa1", false},
+      {TextEncoding::Cp932, "a\x82\xa0", true},
+      {TextEncoding::Cp932, "a\x82", false},
+  };
+  for (const Case& c : cases) {
+    const testing::GuardedBytes bytes(c.bytes);
+    EXPECT_EQ(IsValidIn(c.encoding, bytes.view()), c.valid) << NameOf(c.encoding) << " " << c.bytes;
   }
 }
 

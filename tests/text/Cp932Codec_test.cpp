@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "support/GuardedBytes.h"
 #include "support/Hex.h"
 #include "text/ToCp932.h"
 
@@ -97,6 +98,31 @@ TEST(Utf16ToCp932Test, SurrogatesAreOneMarkAPair) {
     std::string out;
     AppendAsCp932(TextEncoding::Utf16LE, c.utf16le, out);
     EXPECT_EQ(Hex(out), Hex(c.cp932)) << Hex(c.utf16le);
+  }
+}
+
+// A text that ends inside a character is read up to its last byte and not one
+// byte past: the bytes end where readable memory does.
+TEST(AppendAsCp932Test, ATextCutShortIsReadToItsEndOnly) {
+  const std::string mark = "\x81\xac";
+  struct Case { TextEncoding from; std::string bytes; std::string cp932; };
+  const Case cases[] = {
+      {TextEncoding::Utf8, "a\xc3", "a" + mark},
+      {TextEncoding::Utf8, "a\xe3\x81", "a" + mark + mark},
+      {TextEncoding::Utf8, "a\xf0\x9f\x98", "a" + mark + mark + mark},
+      {TextEncoding::EucJp, "a\xa4", "a" + mark},
+      {TextEncoding::EucJp, "a\x8e", "a" + mark},
+      {TextEncoding::EucJp, "a\x8f\xa1", "a" + mark + mark},
+      {TextEncoding::Iso2022Jp, "a\x1b$B\x30", "a" + mark},
+      {TextEncoding::Utf16LE, std::string("\x3d\xd8" "A", 3), mark + mark},  // a high surrogate, then half a unit
+      {TextEncoding::Utf16LE, std::string("A\0\x3d\xd8", 4), "A" + mark},
+      {TextEncoding::Utf16BE, std::string("\xd8\x3d\0", 3), mark + mark},
+  };
+  for (const Case& c : cases) {
+    const testing::GuardedBytes bytes(c.bytes);
+    std::string out;
+    AppendAsCp932(c.from, bytes.view(), out);
+    EXPECT_EQ(Hex(out), Hex(c.cp932)) << NameOf(c.from) << " " << Hex(c.bytes);
   }
 }
 
