@@ -12,15 +12,9 @@ namespace zu {
 
 namespace {
 
-// The key and its modifiers as a shortcut compares them; a modifier pressed
-// alone is no shortcut.
+// The key and its modifiers as a shortcut compares them.
 QKeySequence KeysOf(const QKeyEvent& event) {
-  const int key = event.key();
-  if (key == 0 || key == Qt::Key_unknown || key == Qt::Key_Control || key == Qt::Key_Shift ||
-      key == Qt::Key_Alt || key == Qt::Key_Meta) {
-    return {};
-  }
-  return QKeySequence(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(key)));
+  return QKeySequence(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key())));
 }
 
 constexpr int kNoZoom = 2;

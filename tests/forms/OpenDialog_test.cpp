@@ -158,6 +158,8 @@ TEST_F(OpenDialogTest, TypesSizesAndDatesAreJapanese) {
     const QModelIndex at = rowOf(row.name);
     EXPECT_EQ(at.siblingAtColumn(1).data().toString(), row.size);
     EXPECT_EQ(at.siblingAtColumn(2).data().toString(), row.type);
+    // Only the texts are ours: the sizes stay aligned as the file model has them.
+    EXPECT_TRUE(at.siblingAtColumn(1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignTrailing);
   }
   EXPECT_EQ(rowOf(QStringLiteral("a.log")).siblingAtColumn(3).data().toString(), date);
 }
