@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/DumpProcess.h"
+
+namespace zu::testing {
+namespace {
+
+#if defined(_WIN32)
+constexpr bool kReadsArchives = false;  // no libarchive for mingw-w64
+#else
+constexpr bool kReadsArchives = true;
+#endif
+
+// Each record's name, messages and why it is left out: the fields that do
+// not hang on the zip program's choice of method.
+std::vector<std::string> NamesMessagesAndWhy(const DumpResult& r) {
+  std::vector<std::string> kept;
+  for (const std::string& record : r.OutLines()) {
+    std::vector<std::string> fields;
+    for (size_t at = 0, tab; at <= record.size(); at = tab + 1) {
+      tab = record.find('\t', at);
+      if (tab == std::string::npos) tab = record.size();
+      fields.push_back(record.substr(at, tab - at));
+    }
+    kept.push_back(fields.size() == 8 ? fields[0] + " " + fields[6] + " " + fields[7] : "bad record: " + record);
+  }
+  return kept;
+}
+
+// The messages are counted in every file and member that holds them, and
+// one that holds none says why, whether in an archive or not.
+TEST(DumpFilesTest, MessagesOrWhyNoneForEachFileAndMember) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  TempDir dir;
+  dir.Write("one.log", LogOf({M(1), M(2, 1)}));
+  dir.Write("readme.txt", "no log here\r\n");
+  const std::string zip = "cd '" + dir.path().string() + "' && zip -q a.zip one.log readme.txt";
+  ASSERT_EQ(std::system(zip.c_str()), 0);
+  const std::string a = dir.Path("a.zip");
+  const DumpResult r = RunDump(dir, {"--raw", "files", a, dir.Path("one.log"), dir.Path("readme.txt"),
+                                     dir.Path("gone.log")});
+  EXPECT_EQ(r.status, 0);
+  const std::vector<std::string> expected = {
+      a + "!/one.log 2 ",
+      a + "!/readme.txt 0 no message",
+      dir.Path("one.log") + " 2 ",
+      dir.Path("readme.txt") + " 0 no message",
+      dir.Path("gone.log") + " 0 cannot be opened",
+  };
+  EXPECT_EQ(NamesMessagesAndWhy(r), expected);
+}
+
+}  // namespace
+}  // namespace zu::testing
