@@ -83,9 +83,7 @@ void ForEachHeaderPair(std::string_view bytes, Visit pair) {
   char line1[LineBufferSize];
   char line2[LineBufferSize];
   size_t at = 0;
-  while (at < bytes.size()) {
-    const size_t lf = bytes.find('\n', at);
-    if (lf == std::string_view::npos) return;
+  for (size_t lf; (lf = bytes.find('\n', at)) != std::string_view::npos;) {
     const std::string_view first = bytes.substr(at, lf - at);
     at = lf + 1;
     if (!MayBeFirstHeaderLine(first)) continue;

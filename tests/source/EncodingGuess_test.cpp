@@ -88,9 +88,10 @@ TEST(HeaderPairGuessTest, TheMostPairsWinAndATieIsNkfs) {
   }
 }
 
-// A character cut short by the end of the text is no character, and the bytes
-// past the end are never looked at: here they cannot be read.
-TEST(IsValidInTest, ACharacterCutShortByTheEnd) {
+// A lead byte needs its trail bytes: one out of their range, or the end of
+// the text, makes it no character. The bytes past the end are never looked
+// at: here they cannot be read.
+TEST(IsValidInTest, TrailBytesOutOfRangeOrCutShortByTheEnd) {
   struct Case { TextEncoding encoding; std::string bytes; bool valid; };
   const Case cases[] = {
       {TextEncoding::Utf8, "a\xe3\x81\x82", true},
@@ -103,6 +104,8 @@ TEST(IsValidInTest, ACharacterCutShortByTheEnd) {
       {TextEncoding::EucJp, "a\x8f\xa1", false},
       {TextEncoding::Cp932, "a\x82\xa0", true},
       {TextEncoding::Cp932, "a\x82", false},
+      {TextEncoding::Cp932, "\x82\x7f", false},
+      {TextEncoding::Cp932, "\x82\xfd", false},
   };
   for (const Case& c : cases) {
     const testing::GuardedBytes bytes(c.bytes);
