@@ -10,9 +10,12 @@ changed file, rebuilds BUILD_DIR (a configured build of this checkout), runs the
 with ctest, and puts the file back. A mutant is killed when the build or a test fails; one whose
 rebuilt object files are byte for byte the clean build's changed no compiled code (code for
 another system, or a change the compiler proved to be none) and is counted apart, since no test
-can catch it. Prints one line per mutant and the kill rate per layer. Run it on a checkout of its
-own: it edits the sources. --recheck LOG tries again only the mutants that LOG, an earlier run's
-output over the same sources, lists as survivors: to see the tests written since catch them.
+can catch it. A survivor that scripts/mutants-equivalent.txt lists, with the reason no input can
+tell it from the code, is counted apart too, as argued equivalent: the list names the changed
+line as it would read, so an entry lapses when the code around it changes. Prints one line per
+mutant and the kill rate per layer. Run it on a checkout of its own: it edits the sources.
+--recheck LOG tries again only the mutants that LOG, an earlier run's output over the same
+sources, lists as survivors: to see the tests written since catch them.
 
 Operators: a comparison turned (== and !=, < and <=, > and >=), && and || swapped, true and false
 swapped, a number moved by one, a ! dropped, a call statement dropped.
@@ -99,6 +102,25 @@ def candidates(root, folders):
     return sorted(found)
 
 
+def argued_equivalent(root):
+    """(path, changed line) of every mutant that scripts/mutants-equivalent.txt argues no test can
+    tell from the code: lines of a path, a TAB and the changed line stripped; # starts a comment."""
+    found = set()
+    with open(os.path.join(root, "scripts", "mutants-equivalent.txt"), encoding="utf-8") as f:
+        for line in f:
+            if line.strip() and not line.startswith("#"):
+                path, changed = line.rstrip("\n").split("\t", 1)
+                found.add((path, changed.strip()))
+    return found
+
+
+def changed_line(mutant):
+    path, number, label, start, end, new = mutant
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
+        line = f.read().split("\n")[number]
+    return (line[:start] + new + line[end:]).strip()
+
+
 def run(command, cwd, timeout):
     try:
         return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -181,6 +203,7 @@ def main():
         # The clean build's objects, to tell a fault that changes no compiled code.
         run(["cmake", "--build", build, "-j", str(options.jobs)], root, 3600)
         before = {path: (mtime, digest(path)) for path, (mtime, _) in objects(build).items()}
+    equivalents = argued_equivalent(root)
     survivors = None
     if options.recheck:
         with open(options.recheck, encoding="utf-8") as f:
@@ -192,6 +215,7 @@ def main():
         chosen = sorted(random.Random("%d/%s" % (options.seed, layer)).sample(pool, min(options.per_layer, len(pool))))
         killed = 0
         equivalent = 0
+        argued = 0
         tried = 0
         for mutant in chosen:
             path, number, label, start, end, new = mutant
@@ -205,14 +229,18 @@ def main():
                 continue
             tried += 1
             result = try_mutant(root, build, tests, mutant, options.jobs, options.test_timeout, before)
+            if result == "SURVIVED" and (os.path.relpath(path, root), changed_line(mutant)) in equivalents:
+                result = "SURVIVED, argued equivalent"
+                argued += 1
             killed += result.startswith("killed")
             equivalent += result.startswith("equivalent")
             print("%-8s %-55s %s" % (layer, where, result), flush=True)
-        totals[layer] = (killed, tried - equivalent, equivalent)
+        totals[layer] = (killed, tried - equivalent, equivalent, argued)
     if not options.list:
-        for layer, (killed, count, equivalent) in totals.items():
-            print("%-8s %d of %d killed (%d %%), %d more changed no compiled code"
-                  % (layer, killed, count, 100 * killed // max(count, 1), equivalent))
+        for layer, (killed, count, equivalent, argued) in totals.items():
+            print("%-8s %d of %d killed (%d %%), %d more changed no compiled code; without the %d argued "
+                  "equivalent: %d %%" % (layer, killed, count, 100 * killed // max(count, 1), equivalent, argued,
+                                         100 * killed // max(count - argued, 1)))
     return 0
 
 
