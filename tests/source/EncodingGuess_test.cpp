@@ -53,6 +53,14 @@ TEST(NkfGuessTest, ShiftOutNeedsItsDesignation) {
   EXPECT_EQ(GuessLikeNkf("abc\x1b)I\x0e\x31\x32\x0f" "def\n"), TextEncoding::Iso2022Jp);
 }
 
+// A pair led by a byte that only the code page uses (its IBM rows) counts
+// against Shift_JIS however it ends: where EUC-JP reads the same bytes, nkf
+// takes EUC-JP.
+TEST(NkfGuessTest, ThePagesOwnLeadsCountAgainstShiftJis) {
+  EXPECT_EQ(GuessLikeNkf("\xfa\xa8\n"), TextEncoding::EucJp);
+  EXPECT_EQ(GuessLikeNkf("\xb1\xb2\xfc\xbd\n"), TextEncoding::EucJp);
+}
+
 // The encoding in which more header pairs are whole characters than in any
 // other wins, every pair looked at, not only the first; a tie is left to
 // nkf. Each first pair below is whole characters in CP932 and EUC-JP alike.
