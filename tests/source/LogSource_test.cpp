@@ -301,6 +301,29 @@ TEST_F(ArchiveSetTest, TheTwentyMembersUsedLastAreKept) {
   EXPECT_EQ(open("a.lzh", 19), listed + 12);
 }
 
+// A file that had to be converted is kept converted, from its second
+// reading on, while it stays as it was; a CP932 file is read from disk each
+// time, as it stands there.
+TEST_F(ArchiveSetTest, AConvertedFileIsKeptWhileUnchanged) {
+  dir.Write("utf8.log", "\xef\xbb\xbf" + LogOf({M(1), M(2, 1)}));  // UTF-8 by its byte order mark
+  CountingFiles counting;
+  LogSource counted(counting);
+  const auto readings = [&](const char* name) {
+    int64_t size = 0;
+    EXPECT_TRUE(counted.Open(Path(name), size)) << name;
+    std::vector<char> text(static_cast<size_t>(std::max<int64_t>(size, 1)));  // all it may give, as the reader asks
+    EXPECT_GT(counted.Read(text.data(), size).bytes, 0) << name;
+    counted.Close();
+    return counting.opened[Path(name)];
+  };
+  readings("utf8.log");
+  const int kept = readings("utf8.log");
+  const int cp932 = readings("one.log");
+  EXPECT_EQ(readings("utf8.log"), kept);
+  EXPECT_EQ(readings("utf8.log"), kept);
+  EXPECT_EQ(readings("one.log"), cp932 + 1);
+}
+
 // A log with CR-only line ends reads as its LF copy does, the first time and
 // every time after.
 TEST_F(ArchiveSetTest, CrOnlyLineEndsReadAsLf) {
