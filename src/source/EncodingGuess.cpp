@@ -249,7 +249,7 @@ class NkfGuess {
       p.Push(b);
       if (p.buf[0] == 0x8E) p.score |= kKana;
       else if (p.buf[0] == 0x8F) p.score |= kX0212;
-      else p.score |= ScoreOfCell(p.buf[0] & 0x7F) | Existence(p.buf[0] & 0x7F, b & 0x7F);
+      else p.score |= ScoreOfEucPair(p.buf[0], b);
       p.Clear();
     }
   }
@@ -300,17 +300,25 @@ class NkfGuess {
     }
     p.Push(b);
     if (p.count <= p.stat) return;
-    p.score |= ScoreOfCharacter(p);  // nothing for a byte order mark, as it has no CP932 form
+    p.score |= ScoreOfCharacter(p);
     p.Clear();
   }
 
-  // A character read as UTF-8 is scored by its JIS cell, when it has one.
+  // A character read as UTF-8 is scored by its JIS cell. A two-byte one
+  // with none is scored, as nkf does, by its bytes read as an EUC-JP pair:
+  // nkf leaves them where the cell would have gone. A longer one with none
+  // (a byte order mark among them) scores nothing.
   static unsigned ScoreOfCharacter(const Candidate& p) {
     const char32_t c = p.stat == 1 ? (p.buf[0] & 0x1Fu) << 6 | (p.buf[1] & 0x3Fu)
                                    : (p.buf[0] & 0x0Fu) << 12 | (p.buf[1] & 0x3Fu) << 6 | (p.buf[2] & 0x3Fu);
     const uint16_t form = Cp932FormOf(c);
+    if (form == 0) return p.stat == 1 ? ScoreOfEucPair(p.buf[0], p.buf[1]) : 0;
     if (form <= 0xFF) return form >= 0xA1 && form <= 0xDF ? kKana : 0;
     return ScoreOfCell(JisRowOfSjis(form >> 8, form & 0xFFu));
+  }
+
+  static unsigned ScoreOfEucPair(unsigned first, unsigned second) {
+    return ScoreOfCell(first & 0x7F) | Existence(first & 0x7F, second & 0x7F);
   }
 
   // A JIS X 0208 cell that the code page leaves unassigned.

@@ -61,6 +61,24 @@ TEST(NkfGuessTest, ThePagesOwnLeadsCountAgainstShiftJis) {
   EXPECT_EQ(GuessLikeNkf("\xb1\xb2\xfc\xbd\n"), TextEncoding::EucJp);
 }
 
+// Where no other reader stands, a pair led by one of the code page's own
+// leads is still Shift_JIS. EUC-JP's kanji of the rows on either side of the
+// break in Shift_JIS's leads (0x9F, then 0xE0) are all assigned there; UTF-8
+// reads the same bytes as characters with no JIS cell, which nkf scores as
+// that EUC-JP pair, and the tie goes to EUC-JP.
+TEST(NkfGuessTest, TheEdgesOfTheLeadRanges) {
+  const struct {
+    const char* bytes;
+    TextEncoding nkf;
+  } cases[] = {
+      {"\xed\x40\n", TextEncoding::Cp932}, {"\xee\x40\n", TextEncoding::Cp932},
+      {"\xfa\x40\n", TextEncoding::Cp932}, {"\xfc\x40\n", TextEncoding::Cp932},
+      {"\xde\xa1\n", TextEncoding::EucJp}, {"\xdf\xa1\n", TextEncoding::EucJp},
+      {"\xd3\xa9\n", TextEncoding::EucJp},  // Cyrillic in UTF-8, a first-level kanji in EUC-JP
+  };
+  for (const auto& c : cases) EXPECT_EQ(GuessLikeNkf(c.bytes), c.nkf) << c.bytes;
+}
+
 // The encoding in which more header pairs are whole characters than in any
 // other wins, every pair looked at, not only the first; a tie is left to
 // nkf. Each first pair below is whole characters in CP932 and EUC-JP alike.
@@ -106,6 +124,7 @@ TEST(IsValidInTest, TrailBytesOutOfRangeOrCutShortByTheEnd) {
       {TextEncoding::Utf8, "a\xc3", false},
       {TextEncoding::Utf8, "a\xe3\x81", false},
       {TextEncoding::Utf8, "a\xf0\x9f\x98", false},
+      {TextEncoding::Utf8, "a\x80" "b", false},  // a trail byte with no lead
       {TextEncoding::EucJp, "a\x8f\xa1\xa1", true},
       {TextEncoding::EucJp, "a\xa4", false},
       {TextEncoding::EucJp, "a\x8e", false},
