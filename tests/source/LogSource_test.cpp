@@ -123,6 +123,16 @@ TEST_F(ArchiveSetTest, MembersLoadOrWarnAsChosenOneByOne) {
   }
 }
 
+// A level-2 name's extended header is found even where it ends the file:
+// an archive cut right after its last header, its end mark lost.
+TEST_F(ArchiveSetTest, ANameWithNulIsSeenInAHeaderThatEndsTheFile) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  Sh(": > empty && " + std::string(ZU_MAKE_LZH) + " -lh0- 2 full.lzh empty a%00b.log && head -c -1 full.lzh > a.lzh");
+  const std::vector<LogSource::Finding> found = source.Describe(Path("a.lzh"));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].leftOut, "a name with NUL");
+}
+
 TEST_F(ArchiveSetTest, TheTenFileRuleCountsMembersThatAreLogs) {
   if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
   std::string args;
