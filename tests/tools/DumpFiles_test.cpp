@@ -54,5 +54,18 @@ TEST(DumpFilesTest, MessagesOrWhyNoneForEachFileAndMember) {
   EXPECT_EQ(NamesMessagesAndWhy(r), expected);
 }
 
+// Without --raw the same is said in words, and a CP932 name is shown in
+// UTF-8.
+TEST(DumpFilesTest, InWordsForPeople) {
+  TempDir dir;
+  const std::string log = LogOf({M(1), M(2, 1)});
+  dir.Write("\x93\xfa\x96\x7b.log", log);  // 日本.log
+  const std::string size = std::to_string(log.size());
+  const DumpResult r = RunDump(dir, {"files", dir.Path("\x93\xfa\x96\x7b.log"), dir.Path("gone.log")});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, dir.Path("日本.log") + "\n  CP932, CRLF line ends, " + size + " bytes (" + size +
+                       " in CP932), 2 messages\n" + dir.Path("gone.log") + "\n  left out: cannot be opened\n");
+}
+
 }  // namespace
 }  // namespace zu::testing

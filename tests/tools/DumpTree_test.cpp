@@ -151,6 +151,9 @@ TEST_F(DumpTreeTest, HelpIsTheUsageOnStdout) {
   ASSERT_EQ(unknown.status, 2);
   const std::string usage = unknown.err.substr(unknown.err.find('\n') + 1);
   ASSERT_TRUE(usage.starts_with("Usage:")) << unknown.err;
+  const DumpResult none = RunDump(dir, {});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(none.err, usage);
   for (const auto& args : {std::vector<std::string>{"--help"}, {"--raw", "--help"}, {"--encoding", "UTF-8", "--help"}}) {
     const DumpResult r = RunDump(dir, args);
     EXPECT_EQ(r.status, 0) << args.back();
