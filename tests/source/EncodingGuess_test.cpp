@@ -75,6 +75,8 @@ TEST(NkfGuessTest, TheEdgesOfTheLeadRanges) {
       {"\xfa\x40\n", TextEncoding::Cp932}, {"\xfc\x40\n", TextEncoding::Cp932},
       {"\xde\xa1\n", TextEncoding::EucJp}, {"\xdf\xa1\n", TextEncoding::EucJp},
       {"\xd3\xa9\n", TextEncoding::EucJp},  // Cyrillic in UTF-8, a first-level kanji in EUC-JP
+      {"\xe0\xb8\x81\n", TextEncoding::Utf8},  // the least three-byte lead: Thai
+      {"\xf0\x9f\x98\x80\n", TextEncoding::Utf8},  // past the first plane; nkf 2.1.5 says BINARY
   };
   for (const auto& c : cases) EXPECT_EQ(GuessLikeNkf(c.bytes), c.nkf) << c.bytes;
 }
