@@ -15,7 +15,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from export_support import SAMPLES, cp, message, run, tree_of, write_log  # noqa: E402
+from export_support import SAMPLES, cp, message, records, run, tree_of, write_log  # noqa: E402
 
 JAPAN = datetime.timezone(datetime.timedelta(hours=9))
 
@@ -143,6 +143,24 @@ class SamplesTest(ExportCase):
         second = self.export(paths, "b.mbox")
         with open(first, "rb") as a, open(second, "rb") as b:
             self.assertEqual(a.read(), b.read())
+
+    def test_message_ids_name_the_fields_as_the_log_holds_them(self):
+        """A mail's ID is its number and the first 12 hex digits of FNV-1a over the header
+        fields' bytes, each ended by NUL (a copy adds .2, .3 ...): the same message has the same
+        ID in every version."""
+        path = os.path.join(SAMPLES, "fsoft_9604.log")
+        expected = set()
+        for fields in records(run("--raw", "messages", path).stdout):
+            if fields[0] != b"M":
+                continue
+            digest = 0xCBF29CE484222325
+            for byte in b"".join(f + b"\0" for f in fields[2:9]):
+                digest = ((digest ^ byte) * 0x100000001B3) % (1 << 64)
+            expected.add("<%s.%s@zu-kirdo.invalid>" % (fields[2].decode(), ("%016x" % digest)[:12]))
+        ids = {re.sub(r"(\.[0-9a-f]{12})\.[0-9]+@", r"\1@", mail["Message-ID"])
+               for mail in read_mails(self.export([path]))}
+        self.assertEqual(ids, expected)
+        self.assertGreater(len(ids), 1)
 
 
 class EdgeTest(ExportCase):
