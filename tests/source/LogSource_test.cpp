@@ -6,6 +6,7 @@
 // time by the ordinary tools and make_lzh.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
@@ -267,22 +268,61 @@ TEST_F(ArchiveSetTest, NoFileIsHeldOpenAfterItIsRead) {
 }
 #endif
 
-// The file system beneath a source, counting the archives it opens.
+// The file system beneath a source, counting the archives it opens; its
+// reads fail with EIO past `failAfter` bytes of a file when that is set.
 class CountingFiles : public ByteSource {
  public:
   bool Open(const std::string& path, int64_t& size) override {
     opened[path] += 1;
+    at_ = 0;
     return files_.Open(path, size);
   }
-  ReadResult Read(char* into, int64_t count) override { return files_.Read(into, count); }
+  ReadResult Read(char* into, int64_t count) override {
+    if (failAfter >= 0 && at_ >= failAfter) return {0, EIO};
+    const ReadResult r = files_.Read(into, failAfter >= 0 ? std::min(count, failAfter - at_) : count);
+    at_ += r.bytes;
+    return r;
+  }
   void Close() override { files_.Close(); }
   bool Stamp(const std::string& path, FileStamp& stamp) override { return files_.Stamp(path, stamp); }
 
   std::map<std::string, int> opened;
+  int64_t failAfter = -1;
 
  private:
   FileSource files_;
+  int64_t at_ = 0;
 };
+
+// An archive's members are given afresh, whatever the list held before.
+TEST_F(ArchiveSetTest, MembersAreListedAfresh) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  Sh(std::string(ZU_MAKE_LZH) + " -lh0- 1 a.lzh one.log one.log two.log two.log");
+  std::vector<SourceMember> members(1);
+  ASSERT_TRUE(source.MembersOf(Path("a.lzh"), members));
+  EXPECT_EQ(members.size(), 2u);
+}
+
+// A member whose archive changed is read from the archive as it is now; a
+// read of it that fails gives no member, not one from the bytes before the
+// failure.
+TEST_F(ArchiveSetTest, AChangedArchiveThatCannotBeReadGivesNoMember) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  const std::string lzh = std::string(ZU_MAKE_LZH) + " -lh0- 1 a.lzh one.log one.log";
+  Sh(lzh);
+  CountingFiles counting;
+  LogSource counted(counting);
+  const std::string member = Path("a.lzh") + "!/one.log";
+  int64_t size = 0;
+  ASSERT_TRUE(counted.Open(member, size));
+  dir.Write("one.log", LogOf({M(5)}));
+  Sh("head -c 100000 /dev/zero > big.bin && rm a.lzh && " + lzh + " big.bin big.bin");
+  counting.failAfter = 50000;  // within big.bin, one.log whole before it
+  EXPECT_FALSE(counted.Open(member, size));
+  counting.failAfter = -1;
+  ASSERT_TRUE(counted.Open(member, size));
+  EXPECT_EQ(size, static_cast<int64_t>(LogOf({M(5)}).size()));
+}
 
 // At most twenty members are kept decompressed, those used last, however
 // they came to be kept: by being listed or by being opened. Others are
