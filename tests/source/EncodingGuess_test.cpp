@@ -127,6 +127,7 @@ TEST(IsValidInTest, TrailBytesOutOfRangeOrCutShortByTheEnd) {
       {TextEncoding::Utf8, "a\xe3\x81", false},
       {TextEncoding::Utf8, "a\xf0\x9f\x98", false},
       {TextEncoding::Utf8, "a\x80" "b", false},  // a trail byte with no lead
+      {TextEncoding::Utf8, "a\xed\xa0\x80", false},  // a surrogate
       {TextEncoding::EucJp, "a\x8f\xa1\xa1", true},
       {TextEncoding::EucJp, "a\xa4", false},
       {TextEncoding::EucJp, "a\x8e", false},

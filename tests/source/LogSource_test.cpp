@@ -269,13 +269,14 @@ TEST_F(ArchiveSetTest, NoFileIsHeldOpenAfterItIsRead) {
 #endif
 
 // The file system beneath a source, counting the archives it opens; its
-// reads fail with EIO past `failAfter` bytes of a file when that is set.
+// reads fail with EIO past `failAfter` bytes of a file when that is set,
+// and its opens fail while `failOpens` is.
 class CountingFiles : public ByteSource {
  public:
   bool Open(const std::string& path, int64_t& size) override {
     opened[path] += 1;
     at_ = 0;
-    return files_.Open(path, size);
+    return !failOpens && files_.Open(path, size);
   }
   ReadResult Read(char* into, int64_t count) override {
     if (failAfter >= 0 && at_ >= failAfter) return {0, EIO};
@@ -288,6 +289,7 @@ class CountingFiles : public ByteSource {
 
   std::map<std::string, int> opened;
   int64_t failAfter = -1;
+  bool failOpens = false;
 
  private:
   FileSource files_;
@@ -349,6 +351,10 @@ TEST_F(ArchiveSetTest, TheTwentyMembersUsedLastAreKept) {
   EXPECT_EQ(open("a.lzh", 0), listed + 11);
   EXPECT_EQ(open("a.lzh", 10), listed + 12);  // let go for the one before
   EXPECT_EQ(open("a.lzh", 19), listed + 12);
+  // One let go cannot be had while its archive cannot be opened.
+  counting.failOpens = true;
+  int64_t size = 0;
+  EXPECT_FALSE(counted.Open(Path("a.lzh") + "!/m1.log", size));
 }
 
 // A file that had to be converted is kept converted, from its second
