@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 
 #include "support/OffscreenApp.h"
 
@@ -51,7 +52,17 @@ TEST(CentredFramePositionTest, CentresAndKeepsTheTopLeftOnTheScreen) {
   }
 }
 
-TEST(KeepModalWindowsUpTest, AMinimisedModalDialogComesBackUnlessItsOwnerIsMinimised) {
+// Counts the times a window was put above the others.
+class Raises : public QObject {
+ public:
+  int count = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::ZOrderChange) ++count;
+    return false;
+  }
+};
+
+TEST(KeepModalWindowsUpTest, AMinimisedModalDialogComesBackOnTopUnlessItsOwnerIsMinimised) {
   testing::EnsureOffscreenApplication();
   KeepModalWindowsUp(*qApp);
   QWidget owner;
@@ -61,10 +72,15 @@ TEST(KeepModalWindowsUpTest, AMinimisedModalDialogComesBackUnlessItsOwnerIsMinim
   QDialog modeless(&owner);
   for (QDialog* dialog : {&modal, &modeless}) {
     dialog->show();
+    QApplication::processEvents();
+    Raises raises;
+    dialog->installEventFilter(&raises);
     dialog->setWindowState(Qt::WindowMinimized);
     QApplication::processEvents();
     EXPECT_EQ(dialog->isMinimized(), dialog == &modeless);
+    EXPECT_EQ(raises.count > 0, dialog == &modal);  // a window restored behind its owner stays lost
     EXPECT_TRUE(dialog->isVisible());
+    dialog->removeEventFilter(&raises);
   }
   owner.setWindowState(Qt::WindowMinimized);  // the whole program put away
   modal.setWindowState(Qt::WindowMinimized);
