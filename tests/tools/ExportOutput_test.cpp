@@ -47,6 +47,7 @@ class FaultyWrites : public WriteSystem {
   }
   int Sync(int) override { return Meets("sync") ? Failed() : 0; }
   int SyncFileSystem(int) override { return Meets("syncfs") ? Failed() : 0; }
+  int OpenFolder(const char* path) override { return Meets("open folder") ? Failed() : WriteSystem::OpenFolder(path); }
   int Close(int fd) override {
     const bool fails = Meets("close");
     const int closed = WriteSystem::Close(fd);  // the descriptor is gone either way
@@ -149,6 +150,9 @@ TEST_F(ExportOutputTest, AFaultLeavesTheWholeResultOrNothing) {
       {"close", 1, false, ENOSPC, "No space left on device"},  // a delayed allocation
 #if defined(EDQUOT)
       {"close", 2, false, EDQUOT, "quota exceeded"},
+#endif
+#if !defined(_WIN32)
+      {"open folder", 1, false, EACCES, "Permission denied"},  // its names cannot be made durable
 #endif
   };
   for (const Way& way : kWays) {

@@ -91,7 +91,7 @@ mode_t Permissions(mode_t requested) {
 
 // Makes the names in `folder` durable.
 bool SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = Writes().OpenFolder(folder.c_str());
   if (fd == -1) return false;
   const bool synced = Writes().Sync(fd) == 0;
   const int error = errno;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -44,6 +45,11 @@ int WriteSystem::SyncFileSystem(int fd) { return Sync(fd); }
 
 int WriteSystem::Close(int fd) { return _close(fd); }
 
+int WriteSystem::OpenFolder(const char*) {
+  errno = ENOSYS;
+  return -1;
+}
+
 #else
 
 ssize_t WriteSystem::Write(int fd, const char* bytes, size_t count) { return ::write(fd, bytes, count); }
@@ -59,6 +65,8 @@ int WriteSystem::SyncFileSystem(int fd) {
 }
 
 int WriteSystem::Close(int fd) { return ::close(fd); }
+
+int WriteSystem::OpenFolder(const char* path) { return ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
 
 #endif
 

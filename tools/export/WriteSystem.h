@@ -23,6 +23,9 @@ class WriteSystem {
   // minutes.
   virtual int SyncFileSystem(int fd);
   virtual int Close(int fd);  // close(2); the descriptor is gone either way
+  // A descriptor of the folder `path`, whose names a sync makes durable
+  // (open(2) with O_DIRECTORY). Windows syncs no folder and opens none.
+  virtual int OpenFolder(const char* path);
 };
 
 // The system that the export's output writes through; the system's own
