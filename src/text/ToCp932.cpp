@@ -335,14 +335,13 @@ void Utf16ToCp932(std::string_view bytes, bool bigEndian, Out& out) {
   for (; at + 1 < bytes.size(); at += 2) {
     const char16_t unit = unitAt(at);
     // A character past the basic plane has no CP932 form: its pair of
-    // surrogates, and a lone surrogate, is one 〓.
+    // surrogates, and a lone surrogate, which has none either, is one 〓.
     if (unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size()) {
       const char16_t low = unitAt(at + 2);
       if (low >= 0xDC00 && low <= 0xDFFF) at += 2;
     }
     out.ReadTo(bytes.data() + at + 2);
-    if (unit >= 0xD800 && unit <= 0xDFFF) PutNoForm(out);
-    else PutCharacter(unit, out);
+    PutCharacter(unit, out);
   }
   out.ReadTo(bytes.data() + bytes.size());
   if (at < bytes.size()) PutNoForm(out);  // an odd last byte

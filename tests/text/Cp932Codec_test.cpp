@@ -57,6 +57,9 @@ TEST(Utf8LogToCp932Test, MalformedBytesAndMissingFormsBecomeGetaMarks) {
       {"\xed\xa0\x80", mark + mark + mark},              // surrogates, first
       {"\xed\xbf\xbf", mark + mark + mark},              // and last
       {"\xf0\x9f\x98\x80", mark},                        // valid, but no CP932 form
+      {"\xf4\x8f\xbf\xbf", mark},                        // U+10FFFF, of the greatest lead
+      {"\xf8\x90\x80\x80", mark + mark + mark + mark},  // no lead, before three trail bytes
+      {"\x80\x90\x80\x80", mark + mark + mark + mark},  // a trail byte, before three more
       {"\xe3\x81", mark + mark},                          // cut short
   };
   for (const Case& c : cases) {
