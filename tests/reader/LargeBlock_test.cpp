@@ -8,10 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
+#include "support/AddressSpace.h"
+#include "support/HugePages.h"
 
 namespace zu {
 namespace {
@@ -79,25 +77,29 @@ TEST(LargeBlockTest, ABlockThatMayTakeAHugePageStartsOnItsBoundary) {
 }
 #endif
 
-// The sanitizers reserve more address space than any limit leaves.
-#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
-size_t AddressSpaceNow() {
-  unsigned long pages = 0;
-  FILE* statm = std::fopen("/proc/self/statm", "r");
-  if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1) std::_Exit(2);
-  std::fclose(statm);
-  return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+// Huge pages are asked for where a fill covers at least an eighth of one,
+// and for no page that less of the fill reaches.
+TEST(LargeBlockTest, HugePagesOnlyWhereTheFillPaysForThem) {
+  if (!testing::CanTellHugePages()) GTEST_SKIP() << "no transparent huge pages to tell";
+  constexpr size_t kHugePage = size_t{2} << 20;
+  const size_t fills[] = {0, LargeBlockBytes - 1, LargeBlockBytes, kOdd};
+  for (const size_t fill : fills) {
+    char* block = static_cast<char*>(AllocateLargeBlock(kOdd));
+    ASSERT_NE(block, nullptr);
+    ExpectFill(block, kOdd, fill);
+    EXPECT_EQ(testing::HugePagesAskedAt(block), fill >= LargeBlockBytes) << fill;
+    EXPECT_EQ(testing::HugePagesAskedAt(block + kHugePage), fill >= kHugePage + LargeBlockBytes) << fill;
+    FreeLargeBlock(block, kOdd);
+  }
 }
 
+#if defined(ZU_CAN_LIMIT_ADDRESS_SPACE)
 // A block that goes gives its address space back: a hundred blocks one after
 // the other, under a limit that holds a few of them at once.
 TEST(LargeBlockDeathTest, ABlockThatGoesGivesItsAddressSpaceBack) {
   EXPECT_EXIT(
       {
-        rlimit limit{};
-        getrlimit(RLIMIT_AS, &limit);
-        limit.rlim_cur = AddressSpaceNow() + (size_t{64} << 20);
-        if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(2);
+        if (!testing::LimitAddressSpace(size_t{64} << 20)) std::_Exit(2);
         for (int k = 0; k < 100; ++k) {
           if (!MakeInLargeBlock<std::array<char, (size_t{8} << 20)>>()) std::_Exit(1);
         }

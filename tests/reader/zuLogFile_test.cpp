@@ -14,6 +14,7 @@
 
 #include "reader/ReaderChecks.h"
 #include "reader/ReaderFixture.h"
+#include "support/HugePages.h"
 #include "support/MemorySource.h"
 
 namespace zu::testing {
@@ -50,6 +51,19 @@ TEST_F(ReaderTest, ReadLineCutsLinesAsTheLogsAreRead) {
     std::fill(std::begin(out), std::end(out), '#');
     EXPECT_EQ(reader.ReadLine(c.pos, out), c.next) << c.data.substr(0, 20) << " at " << c.pos;
     EXPECT_EQ(std::string(out), c.text) << c.data.substr(0, 20) << " at " << c.pos;
+  }
+}
+
+// The buffer takes a huge page for a file that fills enough of one, and
+// none for a short file.
+TEST(ReaderHugePagesTest, AskedForAsTheFileFillsThem) {
+  if (!CanTellHugePages()) GTEST_SKIP() << "no transparent huge pages to tell";
+  TempDir dir;
+  for (const size_t size : {kPair.size(), LargeBlockBytes}) {
+    zuLogFile reader;
+    ASSERT_TRUE(reader.AllocateBuffer());
+    ASSERT_TRUE(reader.Open(dir.Write("log.txt", kPair + std::string(size - kPair.size(), 'x'))));
+    EXPECT_EQ(HugePagesAskedAt(reader.Data().data()), size >= LargeBlockBytes) << size;
   }
 }
 
