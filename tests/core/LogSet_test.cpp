@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/FakeLogSetUi.h"
+#include "support/AddressSpace.h"
 
 namespace zu {
 namespace {
@@ -53,6 +54,28 @@ TEST_F(LogSetTest, TwelveFilesLoadTheFirstTenAndWarnTwice) {
   EXPECT_EQ(ui.warnings[0].first, Message::TooManyFiles);
   EXPECT_EQ(ui.warnings[1].first, Message::TooManyFiles);
 }
+
+TEST_F(LogSetTest, LoadLogFileSaysWhetherTheFileTookARow) {
+  const std::vector<std::string> paths = Files(std::vector<std::vector<Msg>>(11, {M(1)}));
+  EXPECT_FALSE(set.LoadLogFile(dir.Path("missing.txt")));
+  for (int k = 0; k < 10; ++k) EXPECT_TRUE(set.LoadLogFile(paths[k])) << k;
+  EXPECT_FALSE(set.LoadLogFile(paths[10]));
+  ASSERT_EQ(ui.warnings.size(), 2u);
+  EXPECT_EQ(ui.warnings[1].first, Message::TooManyFiles);
+}
+
+#if defined(ZU_CAN_LIMIT_ADDRESS_SPACE)
+TEST_F(LogSetTest, ARowWithNoMemoryForItIsRefusedWithAWarning) {
+  const std::string path = Files({{M(1)}})[0];
+  EXPECT_EXIT(
+      {
+        if (!testing::LimitAddressSpace(size_t{1} << 20)) std::_Exit(2);
+        const bool refused = !set.LoadLogFile(path) && set.LastFile() == -1;
+        std::_Exit(refused && ui.warnings.size() == 1 && ui.warnings[0].first == Message::OutOfMemory ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST_F(LogSetTest, ElevenFilesWithOneFailingLoadTen) {
   std::vector<std::vector<Msg>> files;
