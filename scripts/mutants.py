@@ -12,7 +12,8 @@ rebuilt object files are byte for byte the clean build's changed no compiled cod
 another system, or a change the compiler proved to be none) and is counted apart, since no test
 can catch it. A survivor that scripts/mutants-equivalent.txt lists, with the reason no input can
 tell it from the code, is counted apart too, as argued equivalent: the list names the changed
-line as it would read, so an entry lapses when the code around it changes. Prints one line per
+line as it would read (a dropped call as "dropped: " and the call), so an entry lapses when the
+code around it changes. Prints one line per
 mutant and the kill rate per layer. Run it on a checkout of its own: it edits the sources.
 --recheck LOG tries again only the mutants that LOG, an earlier run's output over the same
 sources, lists as survivors: to see the tests written since catch them.
@@ -115,9 +116,13 @@ def argued_equivalent(root):
 
 
 def changed_line(mutant):
+    """The mutant's line as it would read; a dropped call, which leaves no line, as "dropped: "
+    and the call, so that the list names which one."""
     path, number, label, start, end, new = mutant
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
         line = f.read().split("\n")[number]
+    if label == "drop call":
+        return "dropped: " + line.strip()
     return (line[:start] + new + line[end:]).strip()
 
 
