@@ -55,10 +55,12 @@ TEST(NkfGuessTest, ShiftOutNeedsItsDesignation) {
 
 // A pair led by a byte that only the code page uses (its IBM rows) counts
 // against Shift_JIS however it ends: where EUC-JP reads the same bytes, nkf
-// takes EUC-JP.
-TEST(NkfGuessTest, ThePagesOwnLeadsCountAgainstShiftJis) {
+// takes EUC-JP. An EUC-JP pair whose cell the code page leaves empty counts
+// against EUC-JP, more than half-width kana against Shift_JIS.
+TEST(NkfGuessTest, MarksAgainstEachReading) {
   EXPECT_EQ(GuessLikeNkf("\xfa\xa8\n"), TextEncoding::EucJp);
   EXPECT_EQ(GuessLikeNkf("\xb1\xb2\xfc\xbd\n"), TextEncoding::EucJp);
+  EXPECT_EQ(GuessLikeNkf("\xa2\xaf\n"), TextEncoding::Cp932);
 }
 
 // Where no other reader stands, a pair led by one of the code page's own

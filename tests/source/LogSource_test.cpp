@@ -306,8 +306,8 @@ TEST_F(ArchiveSetTest, MembersAreListedAfresh) {
 }
 
 // A member whose archive changed is read from the archive as it is now; a
-// read of it that fails gives no member, not one from the bytes before the
-// failure.
+// read of it that fails gives no member and no listing, not one from the
+// bytes before the failure.
 TEST_F(ArchiveSetTest, AChangedArchiveThatCannotBeReadGivesNoMember) {
   if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
   const std::string lzh = std::string(ZU_MAKE_LZH) + " -lh0- 1 a.lzh one.log one.log";
@@ -321,6 +321,8 @@ TEST_F(ArchiveSetTest, AChangedArchiveThatCannotBeReadGivesNoMember) {
   Sh("head -c 100000 /dev/zero > big.bin && rm a.lzh && " + lzh + " big.bin big.bin");
   counting.failAfter = 50000;  // within big.bin, one.log whole before it
   EXPECT_FALSE(counted.Open(member, size));
+  std::vector<SourceMember> members;
+  EXPECT_FALSE(counted.MembersOf(Path("a.lzh"), members));  // nor is it listed
   counting.failAfter = -1;
   ASSERT_TRUE(counted.Open(member, size));
   EXPECT_EQ(size, static_cast<int64_t>(LogOf({M(5)}).size()));
@@ -351,6 +353,7 @@ TEST_F(ArchiveSetTest, TheTwentyMembersUsedLastAreKept) {
   EXPECT_EQ(open("a.lzh", 0), listed + 11);
   EXPECT_EQ(open("a.lzh", 10), listed + 12);  // let go for the one before
   EXPECT_EQ(open("a.lzh", 19), listed + 12);
+  EXPECT_EQ(open("a.lzh", 12), listed + 12);  // the least recently used of the twenty kept
   // One let go cannot be had while its archive cannot be opened.
   counting.failOpens = true;
   int64_t size = 0;
