@@ -85,7 +85,7 @@ TEST_F(OpenDialogTest, ALoneDirectoryIsEntered) {
 
 // A log copied with its Shift-JIS name, which Qt's own listing passes over:
 // listed in Japanese after the folder's other files, chosen by a double
-// click, and handed on under a name that finds its bytes.
+// click or by Enter on it, and handed on under a name that finds its bytes.
 TEST_F(OpenDialogTest, ShiftJisNamedFileIsListedInJapaneseAndChosen) {
   const std::string sjis = dir_.Write("sub/\x83\x65\x83\x58\x83\x67.log", "x");  // テスト.log
   dialog_.setDirectory(Path("sub"));
@@ -102,11 +102,22 @@ TEST_F(OpenDialogTest, ShiftJisNamedFileIsListedInJapaneseAndChosen) {
   }
   ASSERT_TRUE(row.isValid());
   EXPECT_FALSE(listing->hasChildren(row));  // a file, not a folder to open
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !view->visualRect(row).isEmpty(); }));
-  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
-  EXPECT_EQ(dialog_.result(), QDialog::Accepted);
-  ASSERT_EQ(dialog_.ChosenPaths(), QStringList{Path("sub/テスト.log")});
-  EXPECT_EQ(LocalPathOf(dialog_.ChosenPaths()[0]), sjis);
+  for (const Qt::Key key : {Qt::Key_unknown, Qt::Key_Return, Qt::Key_Enter}) {  // unknown: a double click
+    SCOPED_TRACE(key);
+    dialog_.setResult(QDialog::Rejected);
+    dialog_.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->visualRect(row).isEmpty(); }));
+    if (key == Qt::Key_unknown) {
+      QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
+    } else {
+      view->setCurrentIndex(row);
+      view->setFocus();
+      QTest::keyClick(view, key);
+    }
+    EXPECT_EQ(dialog_.result(), QDialog::Accepted);
+    ASSERT_EQ(dialog_.ChosenPaths(), QStringList{Path("sub/テスト.log")});
+    EXPECT_EQ(LocalPathOf(dialog_.ChosenPaths()[0]), sjis);
+  }
 }
 
 // Leaving a folder takes its Shift-JIS names from the listing, and the

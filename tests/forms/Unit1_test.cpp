@@ -63,11 +63,18 @@ TEST_F(WindowFormTest, ToolbarButtons) {
     EXPECT_FALSE(row.button->autoRaise());
     EXPECT_TRUE(row.button->isEnabled());
     EXPECT_TRUE(row.button->text().isEmpty() || row.button->toolButtonStyle() == Qt::ToolButtonIconOnly);
-    // Both halves of the picture are there, and they differ.
-    const QImage normal = row.button->icon().pixmap(16, QIcon::Normal).toImage();
-    const QImage disabled = row.button->icon().pixmap(16, QIcon::Disabled).toImage();
-    ASSERT_EQ(normal.size(), QSize(16, 16));
-    EXPECT_NE(normal, disabled);
+    // The picture's left half is the enabled image, its right half the
+    // disabled one, and they differ.
+    const auto image = [&](QIcon::Mode mode) {
+      return row.button->icon().pixmap(16, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage picture = QImage(QStringLiteral(":/zu_kirdo/%1.xpm").arg(QString::fromLatin1(row.name + 3).toLower()))
+                               .convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(picture.size(), QSize(32, 16));
+    EXPECT_EQ(image(QIcon::Normal), picture.copy(0, 0, 16, 16));
+    EXPECT_EQ(image(QIcon::Disabled), picture.copy(16, 0, 16, 16));
+    EXPECT_NE(image(QIcon::Normal), image(QIcon::Disabled));
+    const QImage normal = image(QIcon::Normal);
     EXPECT_EQ(normal.pixelColor(0, 15).alpha(), 0) << "the background is transparent";
   }
 }
