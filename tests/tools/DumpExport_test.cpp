@@ -155,7 +155,10 @@ TEST_F(DumpExportTest, UsageErrors) {
            {"export", "--format", "mbox", log},
            {"export", "--format", "mbox", "--output", out},
            {"--raw", "export", "--format", "mbox", "--output", out, log}}) {
-    EXPECT_EQ(RunDump(dir, args).status, 2) << args.back();
+    const DumpResult r = RunDump(dir, args);
+    EXPECT_EQ(r.status, 2) << args.back();
+    // What is wrong, in a line of its own, then the command's usage.
+    EXPECT_TRUE(r.err.starts_with("zu_kirdo_dump: ") && r.err.find("\nusage: zu_kirdo_dump export") != std::string::npos) << r.err;
   }
   EXPECT_FALSE(fs::exists(out));
 }
