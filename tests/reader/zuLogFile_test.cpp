@@ -234,6 +234,18 @@ TEST_F(ReaderTest, FailedOpenKeepsThePreviousFile) {
 }
 
 #if !defined(_WIN32)  // FIFOs and files that read shorter than their size
+// Started with no standard input, as a launcher may start it, the program
+// gets descriptor 0 for the first file it opens.
+TEST_F(ReaderTest, AFileOpenedAsDescriptorZeroIsRead) {
+  const std::string path = dir.Write("log.txt", Message(Numbered(7, "text\r\n")));
+  EXPECT_EXIT(
+      {
+        close(0);
+        std::_Exit(reader.Open(path) && reader.GetNumber(0) == 7 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(ReaderTest, FifoWithoutWriterDoesNotHang) {
   const std::string fifo = dir.Path("fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

@@ -270,7 +270,8 @@ TEST_F(ArchiveSetTest, NoFileIsHeldOpenAfterItIsRead) {
 
 // The file system beneath a source, counting the archives it opens; its
 // reads fail with EIO past `failAfter` bytes of a file when that is set,
-// and its opens fail while `failOpens` is.
+// its opens fail while `failOpens` is, and its stamps once `stampsLeft`
+// have been given.
 class CountingFiles : public ByteSource {
  public:
   bool Open(const std::string& path, int64_t& size) override {
@@ -285,16 +286,37 @@ class CountingFiles : public ByteSource {
     return r;
   }
   void Close() override { files_.Close(); }
-  bool Stamp(const std::string& path, FileStamp& stamp) override { return files_.Stamp(path, stamp); }
+  bool Stamp(const std::string& path, FileStamp& stamp) override {
+    if (stampsLeft == 0) return false;
+    if (stampsLeft > 0) --stampsLeft;
+    return files_.Stamp(path, stamp);
+  }
 
   std::map<std::string, int> opened;
   int64_t failAfter = -1;
   bool failOpens = false;
+  int stampsLeft = -1;
 
  private:
   FileSource files_;
   int64_t at_ = 0;
 };
+
+// A member listed and then gone (its archive with it) is warned of by its
+// own name, not passed over as a member that holds no message.
+TEST_F(ArchiveSetTest, AListedMemberThatCannotBeOpenedIsWarnedOfByName) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  Sh(std::string(ZU_MAKE_LZH) + " -lh0- 1 a.lzh one.log one.log");
+  CountingFiles counting;
+  counting.stampsLeft = 1;  // the listing's
+  LogSource counted(counting);
+  zuLogFile countedReader;
+  countedReader.AllocateBuffer();
+  countedReader.UseSource(counted);
+  LogSet countedSet{countedReader, ui};
+  countedSet.OpenFiles({Path("a.lzh")});
+  EXPECT_EQ(ui.warnings, (std::vector<std::pair<Message, std::string>>{{Message::CannotOpen, Path("a.lzh") + "!/one.log"}}));
+}
 
 // An archive's members are given afresh, whatever the list held before.
 TEST_F(ArchiveSetTest, MembersAreListedAfresh) {
