@@ -234,15 +234,11 @@ bool RunSearch(LogSet& set, NodeId selected, const std::string& text, int32_t di
       return false;
     }
     if (f != heldRow) {
-      if (!set.HoldFileOf(f)) {
-        set.Ui().Warn(Message::SearchFileError, std::string());
-        return false;
-      }
       heldRow = f;
-      heldCount = set.Reader().GetCount();
+      heldCount = set.HoldFileOf(f) ? set.Reader().GetCount() : 0;
     }
-    // A file cut short since loading no longer holds the message: that is
-    // a file error too, not a message that fails to match.
+    // A file that cannot be read as it was loaded holds none of its
+    // messages: that is a file error, not a message that fails to match.
     if (p >= heldCount) {
       set.Ui().Warn(Message::SearchFileError, std::string());
       return false;
