@@ -42,6 +42,15 @@ TEST(Utf8ToCp932Test, EncodesTypedTextOrRefuses) {
   }
 }
 
+// Strict UTF-8, whether or not each character has a CP932 form.
+TEST(IsUtf8Test, EveryCharacterWholeAndInItsShortestForm) {
+  const std::pair<std::string, bool> rows[] = {
+      {"\xc3\xa9", true}, {"\xf0\x9f\x98\x80", true}, {"\xf4\x8f\xbf\xbf", true},  // é, an emoji, U+10FFFF
+      {"\xe0\x80\xaf", false}, {"\xed\xa0\x80", false}, {"\xf4\x90\x80\x80", false},  // overlong, surrogate, too high
+  };
+  for (const auto& [bytes, valid] : rows) EXPECT_EQ(IsUtf8(bytes), valid) << Hex(bytes);
+}
+
 // A log converted from UTF-8: every malformed sequence is no character, each
 // of its bytes a 〓; a character without a CP932 form is one 〓.
 TEST(Utf8LogToCp932Test, MalformedBytesAndMissingFormsBecomeGetaMarks) {
