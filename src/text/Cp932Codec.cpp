@@ -278,7 +278,7 @@ uint16_t Cp932FormOf(char32_t c) {
 
 bool IsCp932Pair(unsigned char lead, unsigned char trail) {
   const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
-  const int k = PairAt(std::string_view(pair, 2), 0);
+  const int k = PairAt(std::string_view(pair, sizeof pair), 0);
   return k >= 0 && kPairUnits[k] != kReplacement;
 }
 
