@@ -76,6 +76,9 @@ TEST(NkfGuessTest, TheEdgesOfTheLeadRanges) {
       {"\xed\x40\n", TextEncoding::Cp932}, {"\xee\x40\n", TextEncoding::Cp932},
       {"\xfa\x40\n", TextEncoding::Cp932}, {"\xfc\x40\n", TextEncoding::Cp932},
       {"\xde\xa1\n", TextEncoding::EucJp}, {"\xdf\xa1\n", TextEncoding::EucJp},
+      {"\xdf\n", TextEncoding::Cp932},  // the last half-width kana, alone
+      {"\x7f\xe3\x81\x82\n", TextEncoding::Utf8},  // DEL is ASCII to every reader
+      {"\x7f\xa4\xa2\n", TextEncoding::EucJp}, {"\x7f\x82\xa0\n", TextEncoding::Cp932},
       {"\xd3\xa9\n", TextEncoding::EucJp},  // Cyrillic in UTF-8, a first-level kanji in EUC-JP
       {"\xe0\xb8\x81\n", TextEncoding::Utf8},  // the least three-byte lead: Thai
       {"\xf0\x9f\x98\x80\n", TextEncoding::Utf8},  // past the first plane; nkf 2.1.5 says BINARY
@@ -133,6 +136,7 @@ TEST(IsValidInTest, TrailBytesOutOfRangeOrCutShortByTheEnd) {
       {TextEncoding::EucJp, "a\x8f\xa1\xa1", true},
       {TextEncoding::EucJp, "a\xa4", false},
       {TextEncoding::EucJp, "a\x8e", false},
+      {TextEncoding::EucJp, "a\x8e\xe0" "b", false},  // SS2 before a byte of no half-width kana
       {TextEncoding::EucJp, "a\x8f\xa1", false},
       {TextEncoding::Cp932, "a\x82\xa0", true},
       {TextEncoding::Cp932, "a\x82", false},

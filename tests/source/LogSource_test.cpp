@@ -91,6 +91,7 @@ TEST_F(ArchiveSetTest, MembersLoadOrWarnAsChosenOneByOne) {
        lzh + " -lh5- 1 a.arc one.log '" + kLogName + "' readme.txt readme.txt two.log 'dir/two.log'",
        {a + "!/" + kLogName, a + "!/dir/two.log"}, {}},
       {"ZIP of logs", "zip -q a.arc one.log readme.txt two.log", {a + "!/one.log", a + "!/two.log"}, {}},
+      {"ZIP with a UTF-8 name", "cp one.log café.log && zip -q a.arc café.log", {a + "!/café.log"}, {}},  // not Latin-1
       {"encrypted ZIP member", "zip -q a.arc one.log && zip -q -P secret a.arc two.log", {a + "!/one.log"},
        {a + "!/two.log"}},
       {"symbolic link in a tar", "ln -s one.log link.log && bsdtar -cf a.arc one.log link.log", {a + "!/one.log"},
