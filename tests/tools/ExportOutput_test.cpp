@@ -195,6 +195,14 @@ TEST_F(ExportOutputTest, APageIsMadeNewOrNotAtAll) {
   EXPECT_FALSE(folder.Commit());
 }
 
+// An export committed is done: committing it again does nothing and says nothing.
+TEST_F(ExportOutputTest, ACommittedFolderIsNotCommittedAgain) {
+  OutputFolder folder;
+  ASSERT_TRUE(folder.Create(dir.Path("out")) && folder.Commit());
+  EXPECT_FALSE(folder.Commit());
+  EXPECT_EQ(folder.error(), "");
+}
+
 // Between the check before loading and the naming, anything may appear at
 // the name. The export then fails and leaves it as it is, except that a
 // folder export takes the place of an empty folder, as when it was there.
