@@ -109,6 +109,13 @@ TEST_F(SplitterWindowTest, ResizingKeepsTheTreeWidth) {
   EXPECT_EQ(window->Panel1->width(), 781);
 }
 
+// The panes follow the client area as it is resized, before any other event.
+TEST_F(SplitterWindowTest, ThePanesFollowTheClientAreaAtOnce) {
+  QWidget* client = window->centralWidget();
+  client->resize(client->width() + 40, client->height() + 30);
+  EXPECT_EQ(window->MM_Text->geometry().bottomRight(), QPoint(client->width() - 1, client->height() - 1));
+}
+
 // The bar's mouse events reach the handlers, and the bar keeps the mouse
 // while the button is held, even with the pointer outside it.
 TEST_F(SplitterWindowTest, RealMouseDragMovesTheBar) {
