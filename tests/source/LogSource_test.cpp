@@ -92,6 +92,10 @@ TEST_F(ArchiveSetTest, MembersLoadOrWarnAsChosenOneByOne) {
        {a + "!/" + kLogName, a + "!/dir/two.log"}, {}},
       {"ZIP of logs", "zip -q a.arc one.log readme.txt two.log", {a + "!/one.log", a + "!/two.log"}, {}},
       {"ZIP with a UTF-8 name", "cp one.log café.log && zip -q a.arc café.log", {a + "!/café.log"}, {}},  // not Latin-1
+      {"ZIP flagged UTF-8, its name not", "python3 -c \"import zipfile; z = zipfile.ZipFile('a.arc', 'w'); "
+       "z.writestr('caf\\u00e9.log', open('one.log', 'rb').read()); z.close(); b = open('a.arc', 'rb').read(); "
+       "open('a.arc', 'wb').write(b.replace(b'caf\\xc3', b'caf\\xff'))\"",
+       {}, {a + "!/"}},  // no name in any form
       {"encrypted ZIP member", "zip -q a.arc one.log && zip -q -P secret a.arc two.log", {a + "!/one.log"},
        {a + "!/two.log"}},
       {"symbolic link in a tar", "ln -s one.log link.log && bsdtar -cf a.arc one.log link.log", {a + "!/one.log"},
