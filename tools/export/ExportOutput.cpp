@@ -311,7 +311,7 @@ bool OutputFolder::Create(const std::string& path) {
   SplitPath(path, folder, name);
   std::string hidden = HiddenTemplate(folder, name);
   if (mkdtemp(hidden.data()) == nullptr) return Fail(Problem("cannot create the folder", path, errno));
-  fd_ = ::open(hidden.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  fd_ = Writes().OpenFolder(hidden.c_str());
   if (fd_ == -1) {
     const int error = errno;
     rmdir(hidden.c_str());
