@@ -15,12 +15,14 @@ namespace {
 
 unsigned char At(std::string_view bytes, size_t at) { return static_cast<unsigned char>(bytes[at]); }
 
-bool HasHighByte(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
+size_t FirstHighByte(std::string_view bytes) {
+  for (size_t at = 0; at < bytes.size(); ++at) {
+    if (At(bytes, at) >= 0x80) return at;
   }
-  return false;
+  return std::string_view::npos;
 }
+
+bool HasHighByte(std::string_view bytes) { return FirstHighByte(bytes) != std::string_view::npos; }
 
 // ---- validity: the length of the character at `at`, 0 for none ----
 
@@ -270,11 +272,12 @@ class NkfGuess {
     }
     if (p.stat == 3) {
       p.score |= kCp932;
-    } else if (p.buf[0] >= 0xF0) {
-      p.score |= ScoreOfCell(JisRowOfSjis(p.buf[0], b) - 10);  // user-defined: rows 85-94
     } else {
-      const unsigned row = JisRowOfSjis(p.buf[0], b);
-      p.score |= ScoreOfCell(row) | (IsCp932Pair(static_cast<unsigned char>(p.buf[0]), static_cast<unsigned char>(b)) ? 0 : kNoExist);
+      // nkf reads the user-defined leads F0-F4 as rows 85-94, where EB-EF
+      // would stand, and F5-F9 as rows of JIS X 0212 that hold nothing.
+      const unsigned lead = p.buf[0] >= 0xF0 ? p.buf[0] - 5 : p.buf[0];
+      const bool cell = lead < 0xF0 && IsCp932Pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(b));
+      p.score |= cell ? ScoreOfCell(JisRowOfSjis(lead, b)) : kNoExist;
     }
     p.Clear();
   }
@@ -304,26 +307,30 @@ class NkfGuess {
     p.Clear();
   }
 
-  // A character read as UTF-8 is scored by its JIS cell. A two-byte one
-  // with none is scored, as nkf does, by its bytes read as an EUC-JP pair:
-  // nkf leaves them where the cell would have gone. A longer one with none
-  // (a byte order mark among them) scores nothing.
+  // A character read as UTF-8 is scored as nkf's own map places it: by its
+  // cell of JIS X 0208 (NEC's row 13, IBM's extensions and the user-defined
+  // area are none), else by its row of JIS X 0212, else as a cell that holds
+  // no character (an overlong form of ASCII among them); a byte order mark
+  // not at all. Half-width kana are no mark against UTF-8.
   static unsigned ScoreOfCharacter(const Candidate& p) {
     const char32_t c = p.stat == 1 ? (p.buf[0] & 0x1Fu) << 6 | (p.buf[1] & 0x3Fu)
                                    : (p.buf[0] & 0x0Fu) << 12 | (p.buf[1] & 0x3Fu) << 6 | (p.buf[2] & 0x3Fu);
-    const uint16_t form = Cp932FormOf(c);
-    if (form == 0) return p.stat == 1 ? ScoreOfEucPair(p.buf[0], p.buf[1]) : 0;
-    if (form <= 0xFF) return form >= 0xA1 && form <= 0xDF ? kKana : 0;
-    return ScoreOfCell(JisRowOfSjis(form >> 8, form & 0xFFu));
+    if (c == 0xFEFF) return 0;
+    const uint16_t form = c < 0x80 ? 0 : Cp932FormOf(c);
+    const unsigned lead = form >> 8;
+    if (form != 0 && lead != 0x87 && lead < 0xED) return lead == 0 ? 0 : ScoreOfCell(JisRowOfSjis(lead, form & 0xFFu));
+    const unsigned row = c < 0x80 ? 0 : JisX0212RowOf(c);
+    return row != 0 ? ScoreOfCell(row) : kNoExist;
   }
 
   static unsigned ScoreOfEucPair(unsigned first, unsigned second) {
-    return ScoreOfCell(first & 0x7F) | Existence(first & 0x7F, second & 0x7F);
+    const unsigned none = Existence(first & 0x7F, second & 0x7F);
+    return none != 0 ? none : ScoreOfCell(first & 0x7F);
   }
 
   // A JIS X 0208 cell that the code page leaves unassigned.
   static unsigned Existence(unsigned j1, unsigned j2) {
-    if (j1 >= 0x75) return 0;
+    if (j2 < 0x21 || j2 > 0x7E) return kNoExist;  // no cell at all
     const unsigned lead = ((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0);
     const unsigned trail = (j1 & 1) ? j2 + (j2 <= 0x5F ? 0x1F : 0x20) : j2 + 0x7E;
     return IsCp932Pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)) ? 0 : kNoExist;
@@ -359,14 +366,17 @@ TextEncoding GuessLikeNkf(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return TextEncoding::Utf8;
   if (bytes.substr(0, 2) == "\xFF\xFE") return TextEncoding::Utf16LE;
   if (bytes.substr(0, 2) == "\xFE\xFF") return TextEncoding::Utf16BE;
-  if (!HasHighByte(bytes)) return HasJisDesignation(bytes) ? TextEncoding::Iso2022Jp : TextEncoding::Cp932;
+  const size_t firstHigh = FirstHighByte(bytes);
+  if (firstHigh == std::string_view::npos) {
+    return HasJisDesignation(bytes) ? TextEncoding::Iso2022Jp : TextEncoding::Cp932;
+  }
+  // nkf starts guessing at the byte after the first 8-bit one; with none
+  // there, it has read ASCII.
+  if (firstHigh + 1 == bytes.size()) return TextEncoding::Cp932;
   NkfGuess guess;
-  size_t firstHigh = std::string_view::npos;
   for (size_t at = 0; at < bytes.size() && !guess.Chosen(); ++at) {
-    const unsigned char c = At(bytes, at);
-    if (c >= 0x80 && firstHigh == std::string_view::npos) firstHigh = at;
-    guess.Feed(c);
-    if (firstHigh != std::string_view::npos && at + 1 - firstHigh >= kNkfHoldBytes) guess.Choose();
+    guess.Feed(At(bytes, at));
+    if (at + 1 >= firstHigh + kNkfHoldBytes) guess.Choose();
   }
   if (!guess.Chosen()) {
     guess.Feed(-1);  // the end: a reader inside a character refuses

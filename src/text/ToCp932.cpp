@@ -16,8 +16,14 @@ struct JisPair {
   uint16_t cp932;  // a byte, or lead << 8 | trail
 };
 
+struct UnitRow {
+  char16_t unit;
+  uint8_t row;  // as its 7-bit byte
+};
+
 // kJisX0212, kJisX0213Plane1, kJisX0213Plane2: the cells whose characters
-// have a CP932 form, sorted by cell (make_cp932_tables).
+// have a CP932 form, sorted by cell; kJisX0212Formless: the characters of
+// JIS X 0212 that have none, sorted by unit (make_cp932_tables).
 #include "JisTables.inc"
 
 constexpr uint64_t kHighBits = 0x8080808080808080u;
@@ -422,6 +428,12 @@ size_t ConvertToCp932InPlace(TextEncoding from, char* text, size_t size, std::st
   IntoBuffer into(text, size, text);
   ConvertToCp932(from, std::string_view(text, size), into);
   return into.FinishInPlace(size, rest);
+}
+
+unsigned JisX0212RowOf(char32_t c) {
+  const auto* at = std::lower_bound(std::begin(kJisX0212Formless), std::end(kJisX0212Formless), c,
+                                    [](const UnitRow& u, char32_t key) { return u.unit < key; });
+  return at != std::end(kJisX0212Formless) && at->unit == c ? at->row : 0;
 }
 
 }  // namespace zu

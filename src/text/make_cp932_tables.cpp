@@ -1,7 +1,8 @@
 // Build step: writes ICU's code page 932 table as C++ arrays, so that the
 // programs convert by table and start without loading ICU; and the CP932
 // forms of the JIS X 0212 and JIS X 0213 characters that logs converted to
-// EUC-JP or ISO-2022-JP may hold, read through the C library's iconv.
+// EUC-JP or ISO-2022-JP may hold, read through the C library's iconv, with
+// the rows of the JIS X 0212 characters that have none (kJisX0212Formless).
 //
 //   make_cp932_tables OUT.inc JIS_OUT.inc
 //
@@ -114,10 +115,11 @@ struct JisPair {
 
 // Every cell of a 94 x 94 plane that iconv's `charset` reads, from the bytes
 // `prefix` and the cell's bytes with their high bits set, whose character
-// has a CP932 form. Rows 85 to 94, the user-defined area, are left to the
-// converter's arithmetic.
+// has a CP932 form; the others of the basic plane, as character and row, in
+// `formless` when given. Rows 85 to 94, the user-defined area, are left to
+// the converter's arithmetic.
 bool JisPairs(const char* charset, const std::string& prefix, const std::map<char32_t, unsigned>& forms,
-              std::vector<JisPair>& pairs) {
+              std::vector<JisPair>& pairs, std::map<char32_t, unsigned>* formless = nullptr) {
   iconv_t codec = iconv_open("UTF-32LE", charset);
   if (codec == reinterpret_cast<iconv_t>(-1)) return false;
   for (unsigned row = 0x21; row < 0x75; ++row) {
@@ -127,6 +129,7 @@ bool JisPairs(const char* charset, const std::string& prefix, const std::map<cha
       const auto form = forms.find(c < 0x80 ? c : zu::CodePageForm(c));
       if (c < 0x80) pairs.push_back({row << 8 | cell, static_cast<unsigned>(c)});
       else if (form != forms.end()) pairs.push_back({row << 8 | cell, form->second});
+      if (formless != nullptr && c <= 0xFFFF && (form == forms.end() || form->second >= 0xFA00)) formless->emplace(c, row);
     }
   }
   iconv_close(codec);
@@ -146,7 +149,8 @@ bool WriteJisTables(const char* path, const std::vector<Encoding>& encodings) {
   for (const Encoding& e : encodings) forms.emplace(e.unit, e.bytes);
   for (const Encoding& e : encodings) forms.emplace(zu::CodePageForm(e.unit), e.bytes);
   std::vector<JisPair> x0212, plane1, plane2;
-  if (!JisPairs("EUC-JP-MS", "\x8F", forms, x0212) || !JisPairs("EUC-JISX0213", "", forms, plane1) ||
+  std::map<char32_t, unsigned> x0212Formless;
+  if (!JisPairs("EUC-JP-MS", "\x8F", forms, x0212, &x0212Formless) || !JisPairs("EUC-JISX0213", "", forms, plane1) ||
       !JisPairs("EUC-JISX0213", "\x8F", forms, plane2)) {
     std::fprintf(stderr, "make_cp932_tables: iconv has no EUC-JP-MS or EUC-JISX0213\n");
     return false;
@@ -157,6 +161,10 @@ bool WriteJisTables(const char* path, const std::vector<Encoding>& encodings) {
   WriteJisTable(out, "kJisX0212", x0212);
   WriteJisTable(out, "kJisX0213Plane1", plane1);
   WriteJisTable(out, "kJisX0213Plane2", plane2);
+  std::fprintf(out, "constexpr UnitRow kJisX0212Formless[] = {");
+  size_t k = 0;
+  for (const auto& [unit, row] : x0212Formless) std::fprintf(out, "%s{0x%04X, 0x%02X},", k++ % 6 ? " " : "\n    ", unit, row);
+  std::fprintf(out, "\n};\n");
   return std::fclose(out) == 0;
 }
 

@@ -2,9 +2,13 @@
 // an ASCII byte starts them all again. Each answer is nkf --guess's own.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
+#include <random>
 #include <string>
 
 #include "source/EncodingGuess.h"
+#include "text/Cp932Codec.h"
 #include "support/GuardedBytes.h"
 #include "support/LogFiles.h"
 
@@ -66,8 +70,8 @@ TEST(NkfGuessTest, MarksAgainstEachReading) {
 // Where no other reader stands, a pair led by one of the code page's own
 // leads is still Shift_JIS. EUC-JP's kanji of the rows on either side of the
 // break in Shift_JIS's leads (0x9F, then 0xE0) are all assigned there; UTF-8
-// reads the same bytes as characters with no JIS cell, which nkf scores as
-// that EUC-JP pair, and the tie goes to EUC-JP.
+// reads the same bytes as characters with no JIS cell, which nkf marks as
+// cells that hold no character.
 TEST(NkfGuessTest, TheEdgesOfTheLeadRanges) {
   const struct {
     const char* bytes;
@@ -85,6 +89,89 @@ TEST(NkfGuessTest, TheEdgesOfTheLeadRanges) {
   };
   for (const auto& c : cases) EXPECT_EQ(GuessLikeNkf(c.bytes), c.nkf) << c.bytes;
 }
+
+#if !defined(_WIN32)
+unsigned Below(std::mt19937& random, unsigned n) { return static_cast<unsigned>(random() % n); }
+
+// Texts made to walk every reader's edges: a few random bytes, mostly 8-bit.
+std::string RandomBytes(std::mt19937& random) {
+  static constexpr char kAscii[] = "A \n@\x7f~\\";
+  std::string text;
+  for (unsigned n = 1 + Below(random, 8); n > 0; --n) {
+    text += Below(random, 5) != 0 ? static_cast<char>(0x80 + Below(random, 0x80)) : kAscii[Below(random, sizeof kAscii - 1)];
+  }
+  return text;
+}
+
+// A few random JIS X 0208 cells, half-width kana and ASCII, written in one
+// of Shift_JIS, EUC-JP and UTF-8 (cells the code page lacks left out there).
+// EUC-JP leaves out rows 9 to 15 and 85 to 94, where nkf's tables hold cells
+// that the code page has not.
+std::string RandomCells(std::mt19937& random) {
+  const unsigned encoding = Below(random, 3);  // Shift_JIS, EUC-JP, UTF-8
+  std::string text;
+  for (unsigned n = 1 + Below(random, 4); n > 0; --n) {
+    const unsigned kind = Below(random, 20), kana = 0xA1 + Below(random, 63);
+    unsigned row = 1 + Below(random, 94);
+    const unsigned cell = 1 + Below(random, 94);
+    if (kind < 3) {
+      text += 'a';
+    } else if (kind < 6) {
+      const std::string sjis(1, static_cast<char>(kana));
+      text += encoding == 0 ? sjis : encoding == 1 ? "\x8e" + sjis : Cp932ToUtf8(sjis);
+    } else if (encoding == 1) {
+      if (row >= 9 && row <= 15) row += 7;
+      if (row >= 85) row -= 10;
+      text += {static_cast<char>(0xA0 + row), static_cast<char>(0xA0 + cell)};
+    } else {
+      const unsigned j1 = row + 0x20, j2 = cell + 0x20;
+      const auto lead = static_cast<unsigned char>(((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0));
+      const auto trail = static_cast<unsigned char>(j1 & 1 ? j2 + (j2 <= 0x5F ? 0x1F : 0x20) : j2 + 0x7E);
+      const std::string sjis{static_cast<char>(lead), static_cast<char>(trail)};
+      if (encoding == 0) text += sjis;
+      else if (IsCp932Pair(lead, trail)) text += Cp932ToUtf8(sjis);
+    }
+  }
+  return text;
+}
+
+// The guess against nkf --guess itself, on thousands of such texts; those
+// that nkf calls BINARY (no one encoding reads them) are passed over.
+TEST(NkfGuessTest, AgreesWithNkfOnRandomTexts) {
+  if (std::system("nkf --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no nkf";
+  testing::TempDir dir;
+  std::mt19937 random(2026);
+  std::map<std::string, std::string> texts;  // by file name
+  for (int k = 0; k < 6000; ++k) {
+    const std::string name = std::to_string(k);
+    texts[name] = k % 2 == 0 ? RandomBytes(random) : RandomCells(random);
+    dir.Write(name, texts[name]);
+  }
+  FILE* nkf = popen(("cd '" + dir.path().string() + "' && nkf --guess *").c_str(), "r");
+  ASSERT_NE(nkf, nullptr);
+  const std::map<std::string, TextEncoding> kFamilies = {
+      {"ASCII", TextEncoding::Cp932}, {"Shift_JIS", TextEncoding::Cp932}, {"CP932", TextEncoding::Cp932},
+      {"EUC-JP", TextEncoding::EucJp}, {"EUCJP-MS", TextEncoding::EucJp}, {"CP51932", TextEncoding::EucJp},
+      {"EUC-JIS-2004", TextEncoding::EucJp},
+      {"UTF-8", TextEncoding::Utf8}};
+  int compared = 0;
+  char line[4096];
+  while (std::fgets(line, sizeof line, nkf) != nullptr) {
+    const std::string answer(line);
+    const size_t colon = answer.rfind(": ");
+    if (colon == std::string::npos || texts.count(answer.substr(0, colon)) == 0) continue;  // a path with a line break
+    const std::string name = answer.substr(colon + 2, answer.find_first_of(" \n", colon + 2) - colon - 2);
+    if (name == "BINARY") continue;
+    const auto family = kFamilies.find(name);
+    const std::string& text = texts[answer.substr(0, colon)];
+    EXPECT_TRUE(family != kFamilies.end() && GuessLikeNkf(text) == family->second)
+        << ::testing::PrintToString(text) << " is " << name << " to nkf";
+    ++compared;
+  }
+  EXPECT_EQ(pclose(nkf), 0);
+  EXPECT_GT(compared, 5000);
+}
+#endif
 
 // The encoding in which more header pairs are whole characters than in any
 // other wins, every pair looked at, not only the first; a tie is left to
