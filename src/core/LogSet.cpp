@@ -286,23 +286,14 @@ NodeId LogSet::NewChild(NodeId parent, std::string_view caption) {
   return id;
 }
 
+// Through the index of the last build: a file loaded since has placed no
+// message in the tree yet.
 bool LogSet::FirstItemWithNumber(int32_t number, Position& at) const {
-  if (numbersIndexed_) {
-    const NumberSlot& slot = SlotOf(number);
-    if (slot.where == -1) return false;
-    at = {slot.where / RowSize, slot.where % RowSize};
-    return true;
-  }
-  for (int32_t f = 0; f <= lastFile_; ++f) {
-    const Row& row = (*this)[f];
-    for (int32_t i = 0; row[i].Index != -1; ++i) {
-      if (row[i].Number == number) {
-        at = {f, i};
-        return true;
-      }
-    }
-  }
-  return false;
+  if (!numbersIndexed_) return false;
+  const NumberSlot& slot = SlotOf(number);
+  if (slot.where == -1) return false;
+  at = {slot.where / RowSize, slot.where % RowSize};
+  return true;
 }
 
 // Only the first item with the number counts: when it is not in the tree

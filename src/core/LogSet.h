@@ -121,7 +121,8 @@ class LogSet {
   // empty, tree and view included, and Message::OutOfMemory warned.
   bool BuildThreadTree();
 
-  // Lookups; out-values are meaningful only when the result is true.
+  // Lookups, of the last build; out-values are meaningful only when the
+  // result is true.
   bool FindMessageByNumber(int32_t number, int32_t& row, int32_t& item) const;
   bool FindOrphanRoot(int32_t number, int32_t& k) const;
   int32_t FindFreeOrphanRoot() const;
