@@ -17,6 +17,7 @@
 
 #include "core/FakeLogSetUi.h"
 #include "core/MessageView.h"
+#include "source/Containers.h"
 #include "source/LogSource.h"
 #include "support/LogFiles.h"
 
@@ -321,6 +322,41 @@ TEST_F(ArchiveSetTest, AListedMemberThatCannotBeOpenedIsWarnedOfByName) {
   LogSet countedSet{countedReader, ui};
   countedSet.OpenFiles({Path("a.lzh")});
   EXPECT_EQ(ui.warnings, (std::vector<std::pair<Message, std::string>>{{Message::CannotOpen, Path("a.lzh") + "!/one.log"}}));
+}
+
+// A chosen file with an archive's mark is read whole before it is known:
+// an archive without a log opens as an empty file; one past the archive
+// limit is told by its size alone, unread; and a read that fails part-way
+// is left for the reader's first read, as a plain file's would be.
+TEST_F(ArchiveSetTest, AFileWithAnArchivesMarkOpensAsFarAsItCan) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  Sh("zip -q readme.zip readme.txt && truncate -s 300M big.gz && printf '\\037\\213\\010' | dd of=big.gz conv=notrunc && "
+     "head -c 2000 /dev/urandom > noise.bin && cat one.log noise.bin | gzip > one.gz");
+  CountingFiles counting;
+  LogSource counted(counting);
+  int64_t size = -1;
+  ASSERT_TRUE(counted.Open(Path("readme.zip"), size));
+  EXPECT_EQ(size, 0);
+  ASSERT_TRUE(counted.Open(Path("big.gz"), size));
+  EXPECT_EQ(size, int64_t{300} << 20);
+  EXPECT_EQ(counting.opened[Path("big.gz")], 2);  // its mark looked at, then its size taken
+  counting.failAfter = ContainerMarkBytes + 1;  // past the look at its mark
+  ASSERT_TRUE(counted.Open(Path("one.gz"), size));
+  char byte;
+  EXPECT_EQ(counted.Read(&byte, 1).error, EIO);
+}
+
+// An archive whose headers break off lists the members before the break,
+// and says after them what is wrong with the rest.
+TEST_F(ArchiveSetTest, ADamagedArchiveSaysSoAfterItsMembers) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  Sh(std::string(ZU_MAKE_LZH) + " -lh0- 1 full.lzh one.log one.log two.log two.log && python3 -c \"b = "
+     "open('full.lzh', 'rb').read(); open('a.lzh', 'wb').write(b[:b.index(b'two.log') + 3])\"");
+  const auto findings = source.Describe(Path("a.lzh"));
+  ASSERT_EQ(findings.size(), 2u);
+  EXPECT_EQ(findings[0].name, Path("a.lzh") + "!/one.log");
+  EXPECT_EQ(findings[1].name, Path("a.lzh"));
+  EXPECT_EQ(findings[1].leftOut.rfind("damaged: ", 0), 0u) << findings[1].leftOut;
 }
 
 // An archive's members are given afresh, whatever the list held before.
