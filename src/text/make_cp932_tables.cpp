@@ -115,14 +115,14 @@ struct JisPair {
 
 // Every cell of a 94 x 94 plane that iconv's `charset` reads, from the bytes
 // `prefix` and the cell's bytes with their high bits set, whose character
-// has a CP932 form; the others of the basic plane, as character and row, in
-// `formless` when given. Rows 85 to 94, the user-defined area, are left to
-// the converter's arithmetic.
-bool JisPairs(const char* charset, const std::string& prefix, const std::map<char32_t, unsigned>& forms,
-              std::vector<JisPair>& pairs, std::map<char32_t, unsigned>* formless = nullptr) {
+// has a CP932 form, up to the row `lastRow`; the others of the basic plane,
+// as character and row, in `formless` when given.
+bool JisPairs(const char* charset, const std::string& prefix, unsigned lastRow,
+              const std::map<char32_t, unsigned>& forms, std::vector<JisPair>& pairs,
+              std::map<char32_t, unsigned>* formless = nullptr) {
   iconv_t codec = iconv_open("UTF-32LE", charset);
   if (codec == reinterpret_cast<iconv_t>(-1)) return false;
-  for (unsigned row = 0x21; row < 0x75; ++row) {
+  for (unsigned row = 0x21; row <= lastRow; ++row) {
     for (unsigned cell = 0x21; cell <= 0x7E; ++cell) {
       const char32_t c = CharacterOf(codec, prefix + static_cast<char>(row | 0x80) + static_cast<char>(cell | 0x80));
       if (c == 0) continue;
@@ -150,8 +150,10 @@ bool WriteJisTables(const char* path, const std::vector<Encoding>& encodings) {
   for (const Encoding& e : encodings) forms.emplace(zu::CodePageForm(e.unit), e.bytes);
   std::vector<JisPair> x0212, plane1, plane2;
   std::map<char32_t, unsigned> x0212Formless;
-  if (!JisPairs("EUC-JP-MS", "\x8F", forms, x0212, &x0212Formless) || !JisPairs("EUC-JISX0213", "", forms, plane1) ||
-      !JisPairs("EUC-JISX0213", "\x8F", forms, plane2)) {
+  // eucJP-ms's rows 85 to 94 are the user-defined area, which the converter
+  // places by arithmetic; JIS X 0213's hold kanji.
+  if (!JisPairs("EUC-JP-MS", "\x8F", 0x74, forms, x0212, &x0212Formless) ||
+      !JisPairs("EUC-JISX0213", "", 0x7E, forms, plane1) || !JisPairs("EUC-JISX0213", "\x8F", 0x7E, forms, plane2)) {
     std::fprintf(stderr, "make_cp932_tables: iconv has no EUC-JP-MS or EUC-JISX0213\n");
     return false;
   }

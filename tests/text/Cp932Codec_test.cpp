@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "support/GuardedBytes.h"
 #include "support/Hex.h"
+#include "support/LogFiles.h"
 #include "text/ToCp932.h"
 
 namespace zu {
@@ -137,6 +139,55 @@ TEST(AppendAsCp932Test, ATextCutShortIsReadToItsEndOnly) {
     EXPECT_EQ(Hex(out), Hex(c.cp932)) << NameOf(c.from) << " " << Hex(c.bytes);
   }
 }
+
+#if !defined(_WIN32)
+// What iconv's `command` makes of the file `path`.
+std::string Iconv(const std::string& command, const std::string& path) {
+  std::string out;
+  FILE* pipe = popen((command + " '" + path + "' 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return out;
+  char block[4096];
+  for (size_t n; (n = std::fread(block, 1, sizeof block, pipe)) > 0;) out.append(block, n);
+  pclose(pipe);
+  return out;
+}
+
+// Every character of the code page, written by iconv in each encoding that
+// logs were converted to, reads back as iconv reads it back: the character
+// itself, or its one form where the code page has two (NEC's and IBM's).
+TEST(AppendAsCp932Test, EveryCharacterComesBackAsIconvBringsIt) {
+  std::string all;
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      if (IsCp932Pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))) {
+        all += {static_cast<char>(lead), static_cast<char>(trail), ' '};
+      }
+    }
+  }
+  for (unsigned kana = 0xA1; kana <= 0xDF; ++kana) all += {static_cast<char>(kana), '\n'};
+  testing::TempDir dir;
+  dir.Write("all", all);
+  const struct {
+    const char* charset;
+    TextEncoding encoding;
+  } cases[] = {{"EUC-JP-MS", TextEncoding::EucJp},       {"UTF-8", TextEncoding::Utf8},
+               {"UTF-16LE", TextEncoding::Utf16LE},      {"UTF-16BE", TextEncoding::Utf16BE},
+               {"ISO-2022-JP-3", TextEncoding::Iso2022Jp}, {"ISO-2022-JP", TextEncoding::Iso2022Jp}};
+  for (const auto& c : cases) {
+    // -c: ISO-2022-JP-3 has no place for some; they are left out.
+    dir.Write(c.charset, Iconv(std::string("iconv -c -f CP932 -t ") + c.charset, dir.Path("all")));
+    const std::string back = Iconv(std::string("iconv -f ") + c.charset + " -t CP932", dir.Path(c.charset));
+    ASSERT_GT(back.size(), all.size() / 2) << c.charset;
+    std::string ours;
+    AppendAsCp932(c.encoding, Iconv("cat", dir.Path(c.charset)), ours);
+    size_t same = 0;
+    while (same < ours.size() && same < back.size() && ours[same] == back[same]) ++same;
+    EXPECT_EQ(same, back.size()) << c.charset << ": ours " << Hex(ours.substr(same, 6)) << ", iconv's "
+                                 << Hex(back.substr(same, 6)) << " after " << Hex(back.substr(same >= 6 ? same - 6 : 0, 6));
+    EXPECT_EQ(ours.size(), back.size()) << c.charset;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace zu
