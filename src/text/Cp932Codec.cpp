@@ -107,15 +107,15 @@ const std::array<Utf8Form, kLeads * kTrails>& PairsAsUtf8() {
   return forms;
 }
 
-// Appends the CP932 form of `unit` (U+0080 and above); false when it has none.
-bool AppendEncoded(char16_t unit, std::string& out) {
+// Appends the CP932 form of `unit` (U+0080 and above); nothing when it has
+// none, which the text read back then tells.
+void AppendEncoded(char16_t unit, std::string& out) {
   const auto* end = std::end(kEncodings);
   const auto* at = std::lower_bound(std::begin(kEncodings), end, unit,
                                     [](const Encoding& e, char16_t u) { return e.unit < u; });
-  if (at == end || at->unit != unit) return false;
+  if (at == end || at->unit != unit) return;
   if (at->bytes > 0xFF) out += static_cast<char>(at->bytes >> 8);
   out += static_cast<char>(at->bytes & 0xFF);
-  return true;
 }
 
 // Strict UTF-8 to UTF-16: false for an overlong form, a surrogate, a code
@@ -178,9 +178,10 @@ bool EncodeCp932(std::u16string_view typed, std::string& out) {
   out.reserve(text.size() * 2);
   for (const char16_t unit : text) {
     if (unit < 0x80) out += static_cast<char>(unit);
-    else if (!AppendEncoded(unit, out)) return false;
+    else AppendEncoded(unit, out);
   }
-  // A form that reads back as another text (a look-alike) does not count.
+  // A character without a form, or with one that reads back as another (a
+  // look-alike), leaves a text that reads back as another.
   return DecodeCp932(out) == text;
 }
 
