@@ -250,6 +250,19 @@ TEST_F(CommandTest, CtrlCKeyFollowsTheMenu) {
   EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
 }
 
+// A key typed comes to the window system's window before the widget with
+// the focus; the menu takes it from the widget, once.
+TEST_F(CommandTest, ATypedKeyReachesTheMenuThroughTheWindow) {
+  OpenSome();
+  Select(Top(0));
+  SelectAllOfPane();
+  SetClipboard(QStringLiteral("kept"));
+  window->MM_Text->setFocus();
+  QApplication::processEvents();
+  QTest::keyClick(window->windowHandle(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard(), QStringLiteral("first line\nsecond line"));
+}
+
 TEST_F(CommandTest, TreeNeverCopiesItsCaption) {
   OpenSome();
   Select(Top(0));

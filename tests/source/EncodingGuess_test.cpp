@@ -220,6 +220,9 @@ TEST(IsValidInTest, TrailBytesOutOfRangeOrCutShortByTheEnd) {
       {TextEncoding::Utf8, "a\xf0\x9f\x98", false},
       {TextEncoding::Utf8, "a\x80" "b", false},  // a trail byte with no lead
       {TextEncoding::Utf8, "a\xed\xa0\x80", false},  // a surrogate
+      {TextEncoding::Utf8, "\xdf\xbf\xef\xbf\xbd\xf4\x8f\xbf\xbf", true},  // the greatest lead of each length
+      {TextEncoding::Utf16LE, "\xff", true},  // every byte sequence is text as it comes
+      {TextEncoding::Iso2022Jp, "\x80", true},
       {TextEncoding::EucJp, "a\x8f\xa1\xa1", true},
       {TextEncoding::EucJp, "a\xa4", false},
       {TextEncoding::EucJp, "a\x8e", false},
