@@ -205,6 +205,14 @@ TEST_F(OpenTest, EndAfterAnOpenSelectsTheLastVisibleNode) {
     QTest::keyClick(window->TV_Log, Qt::Key_Home);  // and on from there as usual
     EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{Top(0)});
   }
+  // The keypad's End is End; with Ctrl it is Qt's, to the first node.
+  for (const auto mods : {Qt::KeyboardModifiers(Qt::KeypadModifier), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+    Open({path});
+    window->TV_Log->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(window->TV_Log, Qt::Key_End, mods);
+    EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{mods == Qt::KeypadModifier ? Top(1) : Top(0)}) << mods;
+  }
 }
 
 TEST_F(OpenTest, ClickingAnItemShowsIt) {

@@ -78,6 +78,7 @@ TEST_F(DumpSearchTest, UsageErrorsExitWithTwo) {
   const std::vector<std::vector<std::string>> cases = {
       {"--from", "0:3"},                   // past the row's last message
       {"--from", "2:0"},                   // no such row
+      {"--from", "10:0"},                  // nor a row a set can have
       {"--from", "0"},
       {"--from", "0:x"},
       {"--from", "-1:0"},

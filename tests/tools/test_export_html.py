@@ -175,7 +175,13 @@ class EdgeTest(HtmlExportCase):
         b = write_log(self.folder, "b.log", [message(5001, 20000), message(5002, 10001), message(5003, 5001)])
         c = write_log(self.folder, "c.log", [message(7000), message(7001, 7000), message(7002, 7001)])
         site = self.check_export([a, b, c, c], tidy=False)
-        self.assertIn("unplaced.html", os.listdir(site))
+        # The index lists each message of the unplaced page, in its order.
+        with open(os.path.join(site, "index.html"), encoding="utf-8") as f:
+            listed = f.read().split('<ul class="unplaced">', 1)[1].split("</ul>", 1)[0]
+        with open(os.path.join(site, "unplaced.html"), encoding="utf-8") as f:
+            shown = re.findall(r'<article class="[^"]*" id="(m\d+)"', f.read())
+        self.assertTrue(shown)
+        self.assertEqual(re.findall(r'<a href="unplaced\.html#(m\d+)"', listed), shown)
 
     def test_deep_chain_is_written_in_proportion_to_its_length(self):
         files = []
