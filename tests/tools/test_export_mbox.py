@@ -199,6 +199,12 @@ class EdgeTest(ExportCase):
         self.assertEqual(mails[2]["Date"].datetime.year, 2000)
         self.assertEqual(mails[4]["Date"].datetime.year, 1969)
         self.assertEqual([m["Date"] is None for m in mails[6:]], [True] * 6)
+        # The envelope's date: the same moment in UTC, or the epoch where there is none.
+        box = mailbox.mbox(os.path.join(self.folder, "out.mbox"), create=False)
+        dates = [box.get_message(key).get_from().split(" ", 1)[1] for key in box.keys()]
+        box.close()
+        self.assertEqual(dates[0], "Fri May 17 12:05:00 1996")
+        self.assertEqual(dates[6:], ["Thu Jan  1 00:00:00 1970"] * 6)
 
     def test_threads_follow_the_tree_across_files_copies_and_placeholders(self):
         a = self.log("a.log", [message(500), message(501, 500), message(502, 37), message(503, 37)])
