@@ -188,6 +188,8 @@ TEST_F(ReaderTest, CountIsMinusOneWithoutDataAndZeroWithoutPairs) {
   EXPECT_NE(reader.GetFileName(), "");  // the empty file is current all the same
   EXPECT_FALSE(Load("no messages here\r\n"));
   EXPECT_EQ(reader.GetCount(), 0);
+  EXPECT_FALSE(Load("x"));  // one byte is data too
+  EXPECT_EQ(reader.GetCount(), 0);
 }
 
 TEST_F(ReaderTest, ReadsAFileOfExactlyTheBufferSize) {
