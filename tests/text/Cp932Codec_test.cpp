@@ -34,6 +34,7 @@ TEST(Utf8ToCp932Test, EncodesTypedTextOrRefuses) {
       {"\xf4\x90\x80\x80", false, ""},         // past U+10FFFF
       {"\xf0\x9f\x98\x80", false, ""},         // valid, but no CP932 form
       {"\xc3\xa9", false, ""},                   // é
+      {"\xef\xbf\xbd", false, ""},               // U+FFFD, past the code page's last character
   };
   for (const Case& c : cases) {
     std::string out = "junk";
