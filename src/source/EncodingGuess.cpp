@@ -105,18 +105,19 @@ void ForEachHeaderPair(std::string_view bytes, Visit pair) {
 // ASCII are whole characters than in either other; false when none is.
 bool EncodingOfHeaderPairs(std::string_view bytes, TextEncoding& encoding) {
   constexpr TextEncoding kCandidates[] = {TextEncoding::Cp932, TextEncoding::EucJp, TextEncoding::Utf8};
-  int pairs[3] = {0, 0, 0};
+  constexpr size_t kCount = std::size(kCandidates);
+  int pairs[kCount] = {};
   int looked = 0;
   ForEachHeaderPair(bytes, [&](std::string_view line1, std::string_view line2) {
     if (!HasHighByte(line1) && !HasHighByte(line2)) return true;
-    for (int k = 0; k < 3; ++k) {
+    for (size_t k = 0; k < kCount; ++k) {
       if (IsValidIn(kCandidates[k], line1) && IsValidIn(kCandidates[k], line2)) ++pairs[k];
     }
     return ++looked < kPairsLookedAt;
   });
   int best = 0;
   bool unique = false;
-  for (int k = 0; k < 3; ++k) {
+  for (size_t k = 0; k < kCount; ++k) {
     if (pairs[k] > best) {
       best = pairs[k];
       encoding = kCandidates[k];

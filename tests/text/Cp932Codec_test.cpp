@@ -99,11 +99,14 @@ TEST(EucJpToCp932Test, TheUserAreaFromBothPlanes) {
 
 // From UTF-16: a character past the basic plane, its two surrogates, has
 // no CP932 form and is one 〓, at the end as anywhere; a lone surrogate too.
+// A byte order mark alone is no text.
 TEST(Utf16ToCp932Test, SurrogatesAreOneMarkAPair) {
   const std::string mark = "\x81\xac";
   struct Case { std::string utf16le; std::string cp932; };
   const Case cases[] = {
       {std::string("\x3d\xd8\x00\xde", 4), mark},                  // U+1F600, the last unit
+      {std::string("\x00\xd8\x00\xdc", 4), mark},                  // U+10000, the least high surrogate
+      {std::string("\xff\xfe", 2), ""},
       {std::string("\x3d\xd8\x00\xde" "A\0", 6), mark + "A"},
       {std::string("\x3d\xd8" "A\0", 4), mark + "A"},             // a lone high surrogate
       {std::string("\x00\xde" "A\0", 4), mark + "A"},             // a lone low one
