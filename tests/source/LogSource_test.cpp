@@ -271,6 +271,9 @@ TEST_F(ArchiveSetTest, NoFileIsHeldOpenAfterItIsRead) {
     }
     std::filesystem::remove(path);
   }
+  std::vector<SourceMember> members;
+  EXPECT_FALSE(source.MembersOf(dir.Write("plain.log", plain), members));  // its first bytes looked at
+  EXPECT_EQ(openFiles(), before);
 }
 #endif
 
