@@ -103,6 +103,15 @@ TEST_F(PrintJobTest, MeasuresFollowThePrinterResolution) {
   SetUpPrinter(printer, 600, "measure.pdf");
   const PrintMeasures m = MeasurePrint(PrintFont(), printer);
   EXPECT_TRUE(m.columns == 4458 / 37 || m.columns == 4458 / 38) << m.columns;
+  // At 72 dpi a point is a pixel: a page as wide as 100 characters and the
+  // 30 pixels kept free holds all 100.
+  QPrinter narrow(QPrinter::HighResolution);
+  SetUpPrinter(narrow, 72, "narrow.pdf");
+  const int32_t width = 30 + 100 * MeasurePrint(PrintFont(), narrow).charWidth;
+  narrow.setPageLayout(QPageLayout(QPageSize(QSizeF(width, 800), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                   QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+  ASSERT_EQ(narrow.pageLayout().paintRectPixels(72).width(), width);
+  EXPECT_EQ(MeasurePrint(PrintFont(), narrow).columns, 100);
 }
 
 TEST_F(PrintJobTest, PrintFontIsAFixedPitchJapaneseFace) {
