@@ -198,7 +198,7 @@ class TFrm_Kirdo : public QMainWindow, private LogSetUi {
   FieldMark* nameMark_ = nullptr;
   FieldMark* idMark_ = nullptr;
   std::unique_ptr<QPrinter> printer_;  // the last print's choices, made by the first
-  int treeWidth_ = 217;
+  int treeWidth_ = 0;  // the form's, taken when the window is made
   bool centred_ = false;
   bool clickOnNoNode_ = false;  // a button went down on no node and is held
 };

@@ -17,13 +17,6 @@ namespace zu {
 
 TFrm_Search* Frm_Search = nullptr;
 
-namespace {
-
-constexpr int DirectionDown = 0;  // the item index; stored as SearchDirection 1
-constexpr int DirectionUp = 1;    // stored as 2
-
-}  // namespace
-
 TFrm_Search::TFrm_Search(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TFrm_Search>()) {
   ui_->setupUi(this);
@@ -34,8 +27,6 @@ TFrm_Search::TFrm_Search(QWidget* parent)
   setStyleSheet(QStringLiteral(
       "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
       "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }"));
-  ui_->Direction->setId(ui_->RB_Down, DirectionDown);
-  ui_->Direction->setId(ui_->RB_Up, DirectionUp);
   connect(ui_->Btn_Search, &QPushButton::clicked, this, &TFrm_Search::Btn_SearchClick);
   connect(ui_->Btn_Cansel, &QPushButton::clicked, this, &TFrm_Search::Btn_CanselClick);
 }
@@ -90,7 +81,7 @@ void TFrm_Search::Btn_SearchClick() {
   }
   SearchText = bytes;
   SearchFields = fields;
-  SearchDirection = std::max(ui_->Direction->checkedId(), DirectionDown) + 1;
+  SearchDirection = ui_->RB_Up->isChecked() ? 2 : 1;  // down unless up is chosen
   SearchAccepted = 1;
   accept();
 }

@@ -42,10 +42,12 @@ TEST_F(DumpMessagesTest, RawRecordsAreTheReadersBytesEscaped) {
 }
 
 TEST_F(DumpMessagesTest, HumanOutputIsUtf8Blocks) {
-  const std::string path = dir.Write("log.txt", Message(Sample()));
+  Msg top;
+  top.number = 124;
+  const std::string path = dir.Write("log.txt", Message(Sample()) + Message(top));
   const DumpResult run = Dump({"messages", "--", path});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out,
+  EXPECT_EQ(run.out.substr(0, run.out.find("#1")),
             "#0  No.123  parent 120\n"
             "  From: 表テｱ (AB\\D1234)\n"
             "  Date: 96/05/17 21:05\n"
@@ -53,8 +55,8 @@ TEST_F(DumpMessagesTest, HumanOutputIsUtf8Blocks) {
             "\n"
             "  line\tone\n"
             "  表\n"
-            "  \n"
             "\n");
+  EXPECT_NE(run.out.find("#1  No.124  no parent\n"), std::string::npos) << run.out;
 }
 
 TEST_F(DumpMessagesTest, FileTheReaderCannotOpenIsReported) {

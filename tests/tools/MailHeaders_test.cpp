@@ -86,6 +86,7 @@ TEST(MailHeadersTest, MailboxesAndAddresses) {
       {"SAMPLE USER", "PXA01234", "SAMPLE USER <PXA01234@zu-kirdo.invalid>"},
       {"A. User", "AB.D1234", "\"A. User\" <AB=2ED1234@zu-kirdo.invalid>"},
       {"", "ABCD1234", "ABCD1234@zu-kirdo.invalid"},
+      {"", "AZaz09-_", "AZaz09-_@zu-kirdo.invalid"},  // the ends of each range kept
       {"say \"hi\"", "a b", "\"say \\\"hi\\\"\" <a=20b@zu-kirdo.invalid>"},
   };
   for (const Case& c : cases) EXPECT_EQ(Mailbox(c.name, SenderAddress(c.id)), c.mailbox) << c.name;
