@@ -23,7 +23,8 @@ struct UnitRow {
 
 // kJisX0212, kJisX0213Plane1, kJisX0213Plane2: the cells whose characters
 // have a CP932 form, sorted by cell; kJisX0212Formless: the characters of
-// JIS X 0212 that have none, sorted by unit (make_cp932_tables).
+// JIS X 0212 that have none, or only an IBM extension, sorted by unit
+// (make_cp932_tables).
 #include "JisTables.inc"
 
 constexpr uint64_t kHighBits = 0x8080808080808080u;

@@ -44,8 +44,9 @@ size_t ConvertToCp932(TextEncoding from, const char* bytes, size_t size, char* o
 // the text has grown (stray bytes become two-byte 〓), is put in `rest`.
 size_t ConvertToCp932InPlace(TextEncoding from, char* text, size_t size, std::string& rest);
 
-// The row of JIS X 0212, as its 7-bit byte, that holds `c`, a character with
-// no CP932 form; 0 for none. nkf scores such a character by it.
+// The row of JIS X 0212, as its 7-bit byte, that holds `c`, a character the
+// code page lacks or has only among IBM's extensions; 0 for none. nkf scores
+// such a character by it.
 unsigned JisX0212RowOf(char32_t c);
 
 // Converts the string `text`, read as `from`, to CP932 where it stands.

@@ -2,7 +2,8 @@
 // programs convert by table and start without loading ICU; and the CP932
 // forms of the JIS X 0212 and JIS X 0213 characters that logs converted to
 // EUC-JP or ISO-2022-JP may hold, read through the C library's iconv, with
-// the rows of the JIS X 0212 characters that have none (kJisX0212Formless).
+// the rows of the JIS X 0212 characters that have none or only an IBM
+// extension (kJisX0212Formless).
 //
 //   make_cp932_tables OUT.inc JIS_OUT.inc
 //
@@ -115,8 +116,9 @@ struct JisPair {
 
 // Every cell of a 94 x 94 plane that iconv's `charset` reads, from the bytes
 // `prefix` and the cell's bytes with their high bits set, whose character
-// has a CP932 form, up to the row `lastRow`; the others of the basic plane,
-// as character and row, in `formless` when given.
+// has a CP932 form, up to the row `lastRow`; those of the basic plane with
+// none or only an IBM extension, as character and row, in `formless` when
+// given.
 bool JisPairs(const char* charset, const std::string& prefix, unsigned lastRow,
               const std::map<char32_t, unsigned>& forms, std::vector<JisPair>& pairs,
               std::map<char32_t, unsigned>* formless = nullptr) {
