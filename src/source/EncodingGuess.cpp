@@ -317,10 +317,11 @@ class NkfGuess {
     const char32_t c = p.stat == 1 ? (p.buf[0] & 0x1Fu) << 6 | (p.buf[1] & 0x3Fu)
                                    : (p.buf[0] & 0x0Fu) << 12 | (p.buf[1] & 0x3Fu) << 6 | (p.buf[2] & 0x3Fu);
     if (c == 0xFEFF) return 0;
-    const uint16_t form = c < 0x80 ? 0 : Cp932FormOf(c);
+    if (c < 0x80) return kNoExist;  // an overlong form of ASCII
+    const uint16_t form = Cp932FormOf(c);
     const unsigned lead = form >> 8;
     if (form != 0 && lead != 0x87 && lead < 0xED) return lead == 0 ? 0 : ScoreOfCell(JisRowOfSjis(lead, form & 0xFFu));
-    const unsigned row = c < 0x80 ? 0 : JisX0212RowOf(c);
+    const unsigned row = JisX0212RowOf(c);
     return row != 0 ? ScoreOfCell(row) : kNoExist;
   }
 
