@@ -48,6 +48,9 @@ class FaultyWrites : public WriteSystem {
   int Sync(int) override { return Meets("sync") ? Failed() : 0; }
   int SyncFileSystem(int) override { return Meets("syncfs") ? Failed() : 0; }
   int OpenFolder(const char* path) override { return Meets("open folder") ? Failed() : WriteSystem::OpenFolder(path); }
+  int OpenUnnamed(const char* path) override {
+    return Meets("open unnamed") ? Failed() : WriteSystem::OpenUnnamed(path);
+  }
   int Close(int fd) override {
     const bool fails = Meets("close");
     const int closed = WriteSystem::Close(fd);  // the descriptor is gone either way
@@ -153,6 +156,10 @@ TEST_F(ExportOutputTest, AFaultLeavesTheWholeResultOrNothing) {
 #endif
 #if !defined(_WIN32)
       {"open folder", 1, false, EACCES, "Permission denied"},  // its names cannot be made durable
+      {"open unnamed", 1, false, EOPNOTSUPP, nullptr},  // a file system without unnamed files: a hidden name
+      {"open unnamed", 1, false, EISDIR, nullptr},  // a kernel older than unnamed files
+      {"open unnamed", 1, false, EINVAL, nullptr},
+      {"open unnamed", 1, false, EACCES, "Permission denied"},
 #endif
   };
   for (const Way& way : kWays) {
@@ -168,8 +175,9 @@ TEST_F(ExportOutputTest, AFaultLeavesTheWholeResultOrNothing) {
       std::string error;
       const bool done = Export(way, error);
       UseWriteSystem(nullptr);
-      const bool syncfsUnused = std::string(f.call) == "syncfs" && !(way.folder && way.ways.syncFileSystem);
-      if (f.expected == nullptr || syncfsUnused) {
+      const bool unused = (std::string(f.call) == "syncfs" && !(way.folder && way.ways.syncFileSystem)) ||
+                          (std::string(f.call) == "open unnamed" && (way.folder || !way.ways.unnamedFile));
+      if (f.expected == nullptr || unused) {
         EXPECT_TRUE(done) << error;
         EXPECT_TRUE(Whole(way));
       } else {

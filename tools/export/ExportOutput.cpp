@@ -244,18 +244,13 @@ bool OutputFile::Create(const std::string& path) {
 
 // False with no error where the file system makes no unnamed file.
 bool OutputFile::CreateUnnamed(const std::string& folder) {
-#if defined(O_TMPFILE)
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  const int fd = Writes().OpenUnnamed(folder.c_str());
   if (fd != -1) {
     writer_ = std::make_unique<FileWriter>(fd, path_, false);
     return true;
   }
   if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return false;
   return Fail(Problem("cannot create", path_, errno));
-#else
-  (void)folder;
-  return false;
-#endif
 }
 
 bool OutputFile::CreateHidden(const std::string& folder, const std::string& name) {

@@ -236,6 +236,7 @@ bool OutputFolder::Commit() {
   }
   named_ = true;
   committed_ = true;
+  wideHidden_.clear();  // as a closed folder on POSIX: nothing more is made, committed or removed in it
   return true;
 }
 

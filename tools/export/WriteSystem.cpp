@@ -9,6 +9,8 @@
 #else
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace zu::dump {
@@ -50,6 +52,11 @@ int WriteSystem::OpenFolder(const char*) {
   return -1;
 }
 
+int WriteSystem::OpenUnnamed(const char*) {
+  errno = EOPNOTSUPP;
+  return -1;
+}
+
 #else
 
 ssize_t WriteSystem::Write(int fd, const char* bytes, size_t count) { return ::write(fd, bytes, count); }
@@ -67,6 +74,16 @@ int WriteSystem::SyncFileSystem(int fd) {
 int WriteSystem::Close(int fd) { return ::close(fd); }
 
 int WriteSystem::OpenFolder(const char* path) { return ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+
+int WriteSystem::OpenUnnamed(const char* path) {
+#if defined(O_TMPFILE)
+  return ::open(path, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+  (void)path;
+  errno = EOPNOTSUPP;
+  return -1;
+#endif
+}
 
 #endif
 

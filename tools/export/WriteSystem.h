@@ -26,6 +26,11 @@ class WriteSystem {
   // A descriptor of the folder `path`, whose names a sync makes durable
   // (open(2) with O_DIRECTORY). Windows syncs no folder and opens none.
   virtual int OpenFolder(const char* path);
+  // A file with no name in the folder `path`, opened for writing, to be
+  // linked to its name once whole (open(2) with O_TMPFILE). Fails with
+  // EOPNOTSUPP, EISDIR or EINVAL where the system or the file system makes
+  // no such file.
+  virtual int OpenUnnamed(const char* path);
 };
 
 // The system that the export's output writes through; the system's own
