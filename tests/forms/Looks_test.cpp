@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QScreen>
 
 #include "forms/Application.h"
 
@@ -62,9 +63,9 @@ class Raises : public QObject {
   }
 };
 
-TEST(KeepModalWindowsUpTest, AMinimisedModalDialogComesBackOnTopUnlessItsOwnerIsMinimised) {
-  // The program's own application keeps them up; where an earlier test of
-  // this test program made a plain one, it is given the same filter.
+// The program's own application; where an earlier test of this test
+// program made a plain one, it is given the same filter.
+void EnsureApplication() {
   if (QApplication::instance() == nullptr) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
@@ -74,6 +75,27 @@ TEST(KeepModalWindowsUpTest, AMinimisedModalDialogComesBackOnTopUnlessItsOwnerIs
   } else if (dynamic_cast<Application*>(qApp) == nullptr) {
     KeepModalWindowsUp(*qApp);
   }
+}
+
+// A window larger than the screen's area is made to fit it: one of fixed
+// size stays fixed, one the user may resize stays resizable.
+TEST(CentreOnScreenTest, AWindowLargerThanTheScreenFitsAndKeepsWhetherItResizes) {
+  EnsureApplication();
+  const QSize area = QApplication::primaryScreen()->availableGeometry().size();
+  QWidget fixed;
+  fixed.setFixedSize(area + QSize(200, 100));
+  QWidget resizable;
+  resizable.setMinimumSize(area + QSize(100, 50));
+  resizable.resize(area + QSize(200, 100));
+  for (QWidget* window : {&fixed, &resizable}) {
+    CentreOnScreen(*window);
+    EXPECT_EQ(window->size(), area);
+    EXPECT_EQ(window->minimumSize() == window->maximumSize(), window == &fixed);
+  }
+}
+
+TEST(KeepModalWindowsUpTest, AMinimisedModalDialogComesBackOnTopUnlessItsOwnerIsMinimised) {
+  EnsureApplication();
   QWidget owner;
   owner.show();
   QDialog modal(&owner);
