@@ -232,6 +232,10 @@ TEST(IsValidInTest, TrailBytesOutOfRangeOrCutShortByTheEnd) {
       {TextEncoding::Cp932, "a\x82", false},
       {TextEncoding::Cp932, "\x82\x7f", false},
       {TextEncoding::Cp932, "\x82\xfd", false},
+      {TextEncoding::Cp932, "\x81\x40\x9f\xfc\xe0\x40\xfc\xfc", true},  // both ranges of leads, to their ends
+      {TextEncoding::Cp932, "\x80\x40", false},
+      {TextEncoding::Cp932, "\xa0\x40", false},
+      {TextEncoding::Cp932, "\xfd\x40", false},
   };
   for (const Case& c : cases) {
     const testing::GuardedBytes bytes(c.bytes);

@@ -16,17 +16,17 @@
 namespace zu::testing {
 
 // Converting into a buffer gives what converting into a string gives:
-// where the bytes stand, in a buffer they fill and in a roomier one, into
-// another buffer, of room enough and one byte short, and a string where it
-// stands, however it grows.
+// where the bytes stand, in a buffer they fill, one the text grown fills
+// exactly and a roomier one, into another buffer, of room enough and one
+// byte short, and a string where it stands, however it grows.
 inline std::string CheckIntoBuffer(TextEncoding e, std::string_view bytes, const std::string& converted) {
   struct Way {
     bool inPlace;
     size_t capacity;
   };
   const size_t exact = converted.size();
-  for (const Way way : {Way{true, bytes.size()}, Way{true, 2 * bytes.size() + 2}, Way{false, exact},
-                        Way{false, exact > 0 ? exact - 1 : 0}}) {
+  for (const Way way : {Way{true, bytes.size()}, Way{true, std::max(exact, bytes.size())},
+                        Way{true, 2 * bytes.size() + 2}, Way{false, exact}, Way{false, exact > 0 ? exact - 1 : 0}}) {
     std::string buffer(bytes);
     buffer.resize(std::max(way.capacity, bytes.size()));
     std::string other(way.capacity, '\0');
