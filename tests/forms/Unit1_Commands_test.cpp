@@ -290,6 +290,16 @@ TEST_F(CommandTest, F10AloneDropsTheFileMenu) {
   }
 }
 
+// Alt with a menu's letter drops that menu, typed through the window: the
+// shortcuts that are no item of the menu reach their own owners.
+TEST_F(CommandTest, AltWithAMenusLetterDropsIt) {
+  OpenSome();
+  QSignalSpy shown(window->MN_Edit, &QMenu::aboutToShow);
+  QTest::keyClick(window->windowHandle(), Qt::Key_E, Qt::AltModifier);
+  EXPECT_EQ(shown.count(), 1);
+  window->MN_Edit->close();
+}
+
 // A key that the menu has taken reaches no widget, whether the item acted
 // or was refused; other keys still do.
 TEST_F(CommandTest, MenuKeysAreNotPassedOn) {

@@ -26,7 +26,8 @@ std::vector<std::string> NamesMessagesAndWhy(const DumpResult& r) {
       if (tab == std::string::npos) tab = record.size();
       fields.push_back(record.substr(at, tab - at));
     }
-    kept.push_back(fields.size() == 8 ? fields[0] + " " + fields[6] + " " + fields[7] : "bad record: " + record);
+    kept.push_back(fields.size() == 8 ? fields[0] + " " + fields[5] + " " + fields[6] + " " + fields[7]
+                                      : "bad record: " + record);
   }
   return kept;
 }
@@ -36,7 +37,8 @@ std::vector<std::string> NamesMessagesAndWhy(const DumpResult& r) {
 TEST(DumpFilesTest, MessagesOrWhyNoneForEachFileAndMember) {
   if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
   TempDir dir;
-  dir.Write("one.log", LogOf({M(1), M(2, 1)}));
+  const std::string log = dir.Write("one.log", LogOf({M(1), M(2, 1)}));
+  const std::string bytes = std::to_string(ReadAll(log).size());  // in CP932 as they are
   dir.Write("readme.txt", "no log here\r\n");
   const std::string zip = "cd '" + dir.path().string() + "' && zip -q a.zip one.log readme.txt";
   ASSERT_EQ(std::system(zip.c_str()), 0);
@@ -45,11 +47,11 @@ TEST(DumpFilesTest, MessagesOrWhyNoneForEachFileAndMember) {
                                      dir.Path("gone.log")});
   EXPECT_EQ(r.status, 0);
   const std::vector<std::string> expected = {
-      a + "!/one.log 2 ",
-      a + "!/readme.txt 0 no message",
-      dir.Path("one.log") + " 2 ",
-      dir.Path("readme.txt") + " 0 no message",
-      dir.Path("gone.log") + " 0 cannot be opened",
+      a + "!/one.log " + bytes + " 2 ",
+      a + "!/readme.txt 13 0 no message",
+      log + " " + bytes + " 2 ",
+      dir.Path("readme.txt") + " 13 0 no message",
+      dir.Path("gone.log") + " -1 0 cannot be opened",  // never read
   };
   EXPECT_EQ(NamesMessagesAndWhy(r), expected);
 }
