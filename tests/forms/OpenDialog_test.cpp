@@ -7,7 +7,9 @@
 #include <QAbstractProxyModel>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
@@ -81,6 +83,23 @@ TEST_F(OpenDialogTest, ALoneDirectoryIsEntered) {
   EXPECT_TRUE(dialog_.ChosenPaths().isEmpty());
   TypeAndEnter(QStringLiteral("../a.log"));  // and from there a name above it
   EXPECT_EQ(dialog_.ChosenPaths(), QStringList{Path("a.log")});
+}
+
+// Open stands for typed names that are all files, under either name.
+TEST_F(OpenDialogTest, OpenIsEnabledForNamesOfFilesOnly) {
+  dir_.Write("\x83\x65\x83\x58\x83\x67.log", "x");  // テスト.log
+  auto* buttons = dialog_.findChild<QDialogButtonBox*>();
+  auto* field = dialog_.findChild<QLineEdit*>();
+  ASSERT_TRUE(buttons != nullptr && field != nullptr);
+  const struct {
+    const char* typed;
+    bool enabled;
+  } rows[] = {{"a.log", true}, {"テスト.log", true}, {"\"a.log\" \"b.log\"", true}, {"missing.log", false}};
+  for (const auto& row : rows) {
+    field->setText(QString::fromUtf8(row.typed));
+    QApplication::processEvents();
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Open)->isEnabled(), row.enabled) << row.typed;
+  }
 }
 
 // A log copied with its Shift-JIS name, which Qt's own listing passes over:
