@@ -124,7 +124,9 @@ TEST_F(DumpTreeTest, HumanTreeCapsItsIndentation) {
 TEST_F(DumpTreeTest, UsageErrors) {
   const std::string a = File("a.log", {M(1)});
   EXPECT_EQ(RunDump(dir, {"--raw", "tree"}).status, 2);
-  EXPECT_EQ(RunDump(dir, {"--raw", "tree", "--bogus", a}).status, 2);
+  const DumpResult bogus = RunDump(dir, {"--raw", "tree", "--bogus", a});
+  EXPECT_EQ(bogus.status, 2);
+  EXPECT_TRUE(bogus.err.starts_with("zu_kirdo_dump: unknown option --bogus\n")) << bogus.err;
   EXPECT_EQ(RunDump(dir, {"--raw", "tree", "--", a}).status, 0);
   // --encoding NAME, before or after --raw; a missing or unknown NAME is
   // said as such, a missing command as one.
