@@ -18,15 +18,17 @@ namespace {
 constexpr size_t kOdd = (size_t{2} << 20) + 12345;
 
 TEST(LargeBlockTest, ZeroFilledAndWritableToItsEnd) {
-  auto* block = static_cast<unsigned char*>(AllocateLargeBlock(kOdd));
-  ASSERT_NE(block, nullptr);
-  EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(std::max_align_t), 0u);
-  size_t nonZero = 0;
-  for (size_t k = 0; k < kOdd; ++k) nonZero += block[k] != 0;
-  EXPECT_EQ(nonZero, 0u);
-  block[0] = 1;
-  block[kOdd - 1] = 1;
-  FreeLargeBlock(block, kOdd);
+  for (const size_t bytes : {size_t{1}, size_t{4097}, kOdd}) {  // a page's byte past whole pages
+    auto* block = static_cast<unsigned char*>(AllocateLargeBlock(bytes));
+    ASSERT_NE(block, nullptr) << bytes;
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(std::max_align_t), 0u);
+    size_t nonZero = 0;
+    for (size_t k = 0; k < bytes; ++k) nonZero += block[k] != 0;
+    EXPECT_EQ(nonZero, 0u) << bytes;
+    block[0] = 1;
+    block[bytes - 1] = 1;
+    FreeLargeBlock(block, bytes);
+  }
 }
 
 struct Counted {

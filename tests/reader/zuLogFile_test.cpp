@@ -159,6 +159,33 @@ TEST_F(ReaderTest, IndexRecordsTheFirstLineOfEachPair) {
   }
 }
 
+// Opened with the index it was made from, a file's titles are read from its
+// own lines, whatever the file read before kept of its own.
+TEST_F(ReaderTest, AKnownIndexKeepsNoTitleOfTheFileBefore) {
+  const auto log = [](const char* first, const char* second) {
+    Msg m;
+    m.title = first;
+    std::string text = Message(m);
+    m.number = 2;
+    m.title = second;
+    return text + Message(m);
+  };
+  const std::string path = dir.Write("known.log", log("Known one", "Known two"));
+  ASSERT_TRUE(reader.Open(path));
+  const zuLogFile::Index known = reader.MessageStarts();
+  ASSERT_TRUE(Load("Some lines before\r\n" + log("A title of the file before", "Another of it")));
+  ASSERT_TRUE(reader.Open(path, &known, [](std::string_view) { return true; }));
+  for (const auto& [i, expected] : {std::pair{0, "Known one"}, std::pair{1, "Known two"}}) {
+    char line1[LineBufferSize];
+    int32_t number = 0;
+    int32_t parent = 0;
+    std::string_view title;
+    ASSERT_TRUE(reader.GetNumberParentTitle(i, line1, number, parent, title));
+    EXPECT_EQ(title, expected);
+    EXPECT_EQ(number, i + 1);
+  }
+}
+
 TEST_F(ReaderTest, CrOnlyFileIsOneCutLine) {
   std::string data;
   for (int k = 0; k < 40; ++k) data += "1/1 ABCDEFGH\r1) a b\r";

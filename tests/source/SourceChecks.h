@@ -27,12 +27,16 @@ inline std::string CheckIntoBuffer(TextEncoding e, std::string_view bytes, const
   const size_t exact = converted.size();
   for (const Way way : {Way{true, bytes.size()}, Way{true, std::max(exact, bytes.size())},
                         Way{true, 2 * bytes.size() + 2}, Way{false, exact}, Way{false, exact > 0 ? exact - 1 : 0}}) {
+    constexpr char kPast = '\x7F';  // the byte just past the room given, which stays as it is
     std::string buffer(bytes);
     buffer.resize(std::max(way.capacity, bytes.size()));
+    buffer.push_back(kPast);
     std::string other(way.capacity, '\0');
+    other.push_back(kPast);
     char* const out = way.inPlace ? buffer.data() : other.data();
     const size_t length = ConvertToCp932(e, buffer.data(), bytes.size(), out, way.capacity);
     const std::string where = std::string(way.inPlace ? " in place" : " into another buffer") + " from " + NameOf(e);
+    if (out[way.capacity] != kPast) return "a byte written past the room" + where;
     if (length != exact) return "another length" + where;
     if (length <= way.capacity && std::string_view(out, length) != converted) return "other bytes" + where;
   }
