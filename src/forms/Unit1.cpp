@@ -698,7 +698,7 @@ bool TFrm_Kirdo::TakeEndFromNoNode(const QKeyEvent& key) {
   QTreeWidgetItem* last = TV_Log->topLevelItem(TV_Log->topLevelItemCount() - 1);
   while (last->isExpanded() && last->childCount() > 0) last = last->child(last->childCount() - 1);
   TV_Log->setCurrentItem(last);
-  return true;
+  return true;  // taken here: Qt's End from there would only come to the same node
 }
 
 // A click that hits no node (below the last one, or right of a caption)

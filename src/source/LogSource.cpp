@@ -130,8 +130,7 @@ ReadResult LogSource::ReadFirst(char* into, int64_t count) {
   }
   decoded.fromDisk = fits && f.encoding == TextEncoding::Cp932 && f.lineEnds != LineEnds::Cr;
   decoded.used = ++clock_;
-  known_[first.name] = std::move(known);
-  LetOldestGo();
+  known_[first.name] = std::move(known);  // keeps no text yet: nothing more to let go
   // Converted text longer than the buffer holds no data, as a file too large.
   if (!fits) return {0, EFBIG};
   return {f.cp932Bytes, 0};

@@ -27,6 +27,14 @@ TEST_F(WindowFormTest, CaptionClientSizeAndPlace) {
   EXPECT_LE(std::abs((frame.top() - screen.top()) - (screen.bottom() - frame.bottom())), 1);
 }
 
+// Shown again, the window stays where the user left it.
+TEST_F(WindowFormTest, CentredTheFirstTimeOnly) {
+  window->move(30, 40);
+  window->hide();
+  window->show();
+  EXPECT_EQ(window->pos(), QPoint(30, 40));
+}
+
 TEST_F(WindowFormTest, ClientAreaLayout) {
   EXPECT_EQ(window->Panel1->geometry(), QRect(0, 0, 681, 41));
   EXPECT_EQ(window->TV_Log->geometry(), QRect(0, 41, 217, 410));

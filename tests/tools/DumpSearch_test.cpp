@@ -104,7 +104,9 @@ TEST_F(DumpSearchTest, TextAfterTheOptionsMayStartWithADash) {
 
 TEST_F(DumpSearchTest, SearchTextMustHoldOneTo255Bytes) {
   EXPECT_EQ(Search({"--from", "0:0"}, "").status, 2);
-  EXPECT_EQ(Search({"--from", "0:0"}, std::string(256, 'x')).status, 2);
+  const DumpResult tooLong = Search({"--from", "0:0"}, std::string(256, 'x'));
+  EXPECT_EQ(tooLong.status, 2);
+  EXPECT_TRUE(tooLong.err.starts_with("zu_kirdo_dump: TEXT is longer than 255 bytes\n")) << tooLong.err;
   EXPECT_EQ(Search({"--from", "0:0"}, std::string(255, 'x')).status, 1);
 }
 

@@ -89,6 +89,17 @@ TEST_F(DumpTreeTest, HumanTreeIsUtf8AndIndented) {
   EXPECT_NE(r.out.find("\n    #2  ソフト  (0:1)\n"), std::string::npos) << r.out;
 }
 
+#if defined(_WIN32)
+// The Windows build reads no archive: a file with an archive's mark says so.
+TEST_F(DumpTreeTest, AnArchiveSaysItIsNotReadHere) {
+  const std::string zip = dir.Write("a.zip", std::string("PK\x03\x04", 4) + "rest");
+  const DumpResult r = RunDump(dir, {"--raw", "tree", zip});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.ErrLines(), (Lines{zip + "を開けませんでした",
+                                 "zu_kirdo_dump: " + zip + ": archives and compressed files are not read by the Windows build"}));
+}
+#endif
+
 // A path may hold LF and CR: the raw field escapes them with its TAB and
 // backslash, a warning or the human list only them, each staying one line.
 #if !defined(_WIN32)  // Windows' file names hold no line break
