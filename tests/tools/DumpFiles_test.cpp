@@ -72,6 +72,7 @@ TEST(DumpFilesTest, InWordsForPeople) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, dir.Path(shown) + "\n  CP932, CRLF line ends, " + size + " bytes (" + size +
                        " in CP932), 2 messages\n" + dir.Path("gone.log") + "\n  left out: cannot be opened\n");
+  EXPECT_EQ(RunDump(dir, {"files", dir.Path("gone.log")}).status, 1);  // no file holds a message
 }
 
 }  // namespace
