@@ -299,7 +299,6 @@ bool LogSource::List(const std::string& archive, const FileStamp& stamp, std::st
         decoded.finding.name = ShownName(archive, e.name);
         decoded.finding.leftOut = e.refusal;
         if (e.refusal.empty()) Decode(std::move(e.data), decoded);
-        decoded.finding.mayHoldMessages = decoded.finding.leftOut.empty() && decoded.cp932 && HasHeaderPair(*decoded.cp932);
         if (decoded.finding.mayHoldMessages && kept < kKeptFiles / 2) {
           ++kept;
           decoded.used = ++clock_;
@@ -335,7 +334,8 @@ bool LogSource::Extract(Known& member) {
 }
 
 // The CP932 bytes of `bytes`, converted where they stand, their encoding
-// guessed unless one was set, and lines ending in CR alone made to end in LF.
+// guessed unless one was set, and lines ending in CR alone made to end in LF;
+// whether a header pair stands in them is found there too.
 void LogSource::Decode(KeptBytes&& bytes, Decoded& decoded) const {
   Finding& f = decoded.finding;
   f.storedBytes = static_cast<int64_t>(bytes.size());
@@ -350,6 +350,7 @@ void LogSource::Decode(KeptBytes&& bytes, Decoded& decoded) const {
   if (f.lineEnds == LineEnds::Cr) std::replace(text->begin(), text->end(), '\r', '\n');
   f.cp932Bytes = static_cast<int64_t>(text->size());
   if (f.cp932Bytes > BufferSize) f.leftOut = kTooLarge;
+  f.mayHoldMessages = f.leftOut.empty() && HasHeaderPair(*text);
   decoded.cp932 = std::move(text);
 }
 

@@ -61,7 +61,7 @@ class LogSource final : public ByteSource {
     int64_t storedBytes = -1;  // as stored, decompressed; -1 when unknown
     int64_t cp932Bytes = -1;   // as the reader gets them; -1 when not read
     std::string leftOut;       // why it is not read; empty when it is
-    bool mayHoldMessages = false;
+    bool mayHoldMessages = false;  // a header pair stands in its text, as Describe finds it
   };
   // Every file that `path` is or holds (folders of an archive left out).
   std::vector<Finding> Describe(const std::string& path);

@@ -394,6 +394,26 @@ TEST_F(ArchiveSetTest, AChangedArchiveThatCannotBeReadGivesNoMember) {
   EXPECT_EQ(size, static_cast<int64_t>(LogOf({M(5)}).size()));
 }
 
+// A member let go and read again from an archive whose read now fails
+// before it is not opened; it opens once the archive reads whole again.
+TEST_F(ArchiveSetTest, AMemberLetGoWhoseArchiveNoLongerReadsIsNotOpened) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  std::string args;
+  for (int k = 0; k < 12; ++k) args += " one.log m" + std::to_string(k) + ".log";
+  Sh(std::string(ZU_MAKE_LZH) + " -lh0- 1 a.lzh" + args);
+  CountingFiles counting;
+  LogSource counted(counting);
+  std::vector<SourceMember> members;
+  ASSERT_TRUE(counted.MembersOf(Path("a.lzh"), members));  // keeps the first ten
+  const std::string last = Path("a.lzh") + "!/m11.log";
+  int64_t size = 0;
+  counting.failAfter = 100;
+  EXPECT_FALSE(counted.Open(last, size));
+  counting.failAfter = -1;
+  ASSERT_TRUE(counted.Open(last, size));
+  EXPECT_EQ(size, static_cast<int64_t>(LogOf({M(1), M(2, 1)}).size()));
+}
+
 // At most twenty members are kept decompressed, those used last, however
 // they came to be kept: by being listed or by being opened. Others are
 // decompressed again when opened.

@@ -56,6 +56,20 @@ TEST(DumpFilesTest, MessagesOrWhyNoneForEachFileAndMember) {
   EXPECT_EQ(NamesMessagesAndWhy(r), expected);
 }
 
+// A compressed file whose folder's name ends in the member mark is one
+// file, not a member, and is read for its messages.
+TEST(DumpFilesTest, ACompressedFileInAFolderNamedLikeAnArchiveIsRead) {
+  if (!kReadsArchives) GTEST_SKIP() << "this build reads no archive";
+  TempDir dir;
+  const std::string log = dir.Write("one.log", LogOf({M(1), M(2, 1)}));
+  const std::string gz = "cd '" + dir.path().string() + "' && mkdir 'x!' && gzip -c one.log > 'x!/one.gz'";
+  ASSERT_EQ(std::system(gz.c_str()), 0);
+  const DumpResult r = RunDump(dir, {"--raw", "files", dir.Path("x!/one.gz")});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(NamesMessagesAndWhy(r),
+            std::vector<std::string>{dir.Path("x!/one.gz") + " " + std::to_string(ReadAll(log).size()) + " 2 "});
+}
+
 // Without --raw the same is said in words, and a CP932 name is shown in
 // UTF-8.
 TEST(DumpFilesTest, InWordsForPeople) {
