@@ -12,12 +12,12 @@ packages=(
   nkf libarchive-tools zip gzip xz-utils bzip2
   clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  poppler-utils xvfb xauth python3 tidy
+  poppler-utils xvfb xauth python3 tidy openbox x11-utils
   dbus at-spi2-core python3-pyatspi
   desktop-file-utils appstream man-db
 )
 case "${1:-}" in
-  --gui-tools) packages+=(xdotool imagemagick x11-utils) ;;
+  --gui-tools) packages+=(xdotool imagemagick) ;;
   --package) packages+=(dpkg-dev file lintian) ;;
   --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
 esac

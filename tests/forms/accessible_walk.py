@@ -18,13 +18,13 @@ import os
 import signal
 import subprocess
 import sys
-import time
 
 import pyatspi
 from gi.repository import Atspi, GLib
 
+from x_session import start_x_server, stop, wait_for
+
 TIME_LIMIT = 60         # seconds for the whole check
-WAIT = 20               # seconds for any one thing to appear on the bus
 MAX_CHILDREN = 200      # of one object: the tree's rows beyond these say nothing new
 MAIN_WINDOW = "ZU_Kirdo for Windows95 Ver2.0"
 ATSPI_TIMEOUTS_MS = (800, 15000)  # libatspi's own: a call, and a call to a starting program
@@ -39,34 +39,6 @@ MENUS = {pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_POPUP_MENU, pyatspi.ROLE_MENU}
 
 def fail_on_time_limit(signum, frame):
     raise TimeoutError(f"the check took more than {TIME_LIMIT} seconds")
-
-
-def start_x_server():
-    """Xvfb on the first free display, chosen by Xvfb itself so that checks
-    run side by side never race for one."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as display:
-        number = display.readline().strip()
-    if not number:
-        raise RuntimeError("Xvfb did not start")
-    return server, ":" + number
-
-
-def wait_for(what, find):
-    deadline = time.monotonic() + WAIT
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except Exception:  # an object that went away while it was looked at
-            found = None
-        if found:
-            return found
-        time.sleep(0.1)
-    raise RuntimeError(f"no {what} within {WAIT} seconds")
 
 
 def children(acc):
@@ -173,13 +145,8 @@ def check(viewer, logs):
             faults.append(f"the viewer ended on its own (exit status {program.returncode})")
         return faults
     finally:
-        program.terminate()
-        try:
-            program.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            program.kill()
-        server.terminate()
-        server.wait()
+        stop(program)
+        stop(server)
 
 
 def main(argv):
