@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QShortcutEvent>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTextCursor>
@@ -298,6 +299,19 @@ TEST_F(CommandTest, AltWithAMenusLetterDropsIt) {
   QTest::keyClick(window->windowHandle(), Qt::Key_E, Qt::AltModifier);
   EXPECT_EQ(shown.count(), 1);
   window->MN_Edit->close();
+}
+
+// A shortcut that the shortcut map gives a menu item itself (as it does
+// with no widget to take the key first) runs as the item's menu decides
+// afresh: an item left enabled from before does not run.
+TEST_F(CommandTest, AShortcutGivenToItsItemAsksItsMenuFirst) {
+  OpenSome();
+  window->MN_Edit_Search->setEnabled(true);  // stale: nothing is selected
+  QSignalSpy ran(window->MN_Edit_Search, &QAction::triggered);
+  QShortcutEvent shortcut(window->MN_Edit_Search->shortcut(), 0);
+  QApplication::sendEvent(window->MN_Edit_Search, &shortcut);
+  EXPECT_FALSE(window->MN_Edit_Search->isEnabled());
+  EXPECT_EQ(ran.count(), 0);
 }
 
 // A key that the menu has taken reaches no widget, whether the item acted
