@@ -166,15 +166,16 @@ TEST_F(CommandTest, TheBodysTextGrowsShrinksAndComesBack) {
     EXPECT_EQ(pixels(), row.expected) << row.key;
   }
   QWidget* body = window->MM_Text->viewport();
-  const auto wheel = [&](int turn) {
+  const auto wheel = [&](int turn, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
     const QPoint at = body->rect().center();
-    QWheelEvent e(at, body->mapToGlobal(at), {}, {0, turn}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QWheelEvent e(at, body->mapToGlobal(at), {}, {0, turn}, Qt::NoButton, mods, Qt::NoScrollPhase, false);
     QApplication::sendEvent(body, &e);
     return pixels();
   };
   EXPECT_EQ(wheel(120), 10);
   EXPECT_EQ(wheel(120), 12);
   EXPECT_EQ(wheel(-120), 10);  // a step a notch either way
+  EXPECT_EQ(wheel(120, Qt::NoModifier), 10);  // the wheel alone scrolls
   Select(Top(0));
   KeyIn(window->TV_Log, Qt::Key_Plus);
   EXPECT_EQ(pixels(), 10);  // + alone is the tree's
