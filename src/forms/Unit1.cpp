@@ -113,7 +113,7 @@ TFrm_Kirdo::TFrm_Kirdo(QWidget* parent)
   // The reader takes every file as a log, whatever encoding or archive it came in.
   LogReader.UseSource(FilesAsLogs());
   logSet_ = std::make_unique<LogSet>(LogReader, static_cast<LogSetUi&>(*this));
-  logSet_->ResetLogSet();
+  logSet_->ResetLogSet();  // as every Open starts
   LogReader.AllocateBuffer();  // without a buffer every file fails to open, and says so
   qApp->installEventFilter(new MenuShortcuts(*this));
   AcceptDropsOnWholeWindow();
