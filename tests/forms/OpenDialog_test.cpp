@@ -121,6 +121,11 @@ TEST_F(OpenDialogTest, ShiftJisNamedFileIsListedInJapaneseAndChosen) {
   }
   ASSERT_TRUE(row.isValid());
   EXPECT_FALSE(listing->hasChildren(row));  // a file, not a folder to open
+  const auto* proxy = qobject_cast<const QAbstractProxyModel*>(listing);
+  ASSERT_NE(proxy, nullptr);
+  const QModelIndex above = view->rootIndex().parent();
+  ASSERT_TRUE(above.isValid());
+  EXPECT_EQ(listing->rowCount(above), proxy->sourceModel()->rowCount(proxy->mapToSource(above)));  // in its folder alone
   for (const Qt::Key key : {Qt::Key_unknown, Qt::Key_Return, Qt::Key_Enter}) {  // unknown: a double click
     SCOPED_TRACE(key);
     dialog_.setResult(QDialog::Rejected);

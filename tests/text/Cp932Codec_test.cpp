@@ -50,6 +50,7 @@ TEST(IsUtf8Test, EveryCharacterWholeAndInItsShortestForm) {
   const std::pair<std::string, bool> rows[] = {
       {"\xc3\xa9", true}, {"\xf0\x9f\x98\x80", true}, {"\xf4\x8f\xbf\xbf", true},  // é, an emoji, U+10FFFF
       {"\xe0\x80\xaf", false}, {"\xed\xa0\x80", false}, {"\xf4\x90\x80\x80", false},  // overlong, surrogate, too high
+      {"\x7f\xc2\x80\xdf\xbf", true}, {"\x80", false},  // the ends of the one- and two-byte forms; a trail byte alone
   };
   for (const auto& [bytes, valid] : rows) EXPECT_EQ(IsUtf8(bytes), valid) << Hex(bytes);
 }
@@ -83,17 +84,37 @@ TEST(Utf8LogToCp932Test, MalformedBytesAndMissingFormsBecomeGetaMarks) {
 
 // The code page's user area from EUC-JP (eucJP-ms): its first 940 places
 // are rows 85-94 of the first plane, the rest those rows of the second.
-// Each pair is iconv's (-f CP932 -t EUC-JP-MS).
+// Each pair is iconv's (-f CP932 -t EUC-JP-MS). A cell of a row that the
+// code page leaves empty (row 9) has no form: one 〓.
 TEST(EucJpToCp932Test, TheUserAreaFromBothPlanes) {
   struct Case { std::string euc; std::string cp932; };
   const Case cases[] = {
       {"\xf5\xa1", "\xf0\x40"}, {"\xfd\xfe", "\xf4\x9e"}, {"\xfe\xa1", "\xf4\x9f"},
-      {"\x8f\xfe\xfe", "\xf9\xfc"},
+      {"\x8f\xfe\xfe", "\xf9\xfc"}, {"\xa9\xa1", "\x81\xac"},
   };
   for (const Case& c : cases) {
     std::string out;
     AppendAsCp932(TextEncoding::EucJp, c.euc, out);
     EXPECT_EQ(Hex(out), Hex(c.cp932)) << Hex(c.euc);
+  }
+}
+
+// An encoding named as iconv or nkf users spell it, in either case.
+TEST(TextEncodingNamedTest, IconvsNamesInAnyCase) {
+  const struct {
+    const char* name;
+    bool known;
+    TextEncoding encoding;
+  } rows[] = {
+      {"Shift_JIS", true, TextEncoding::Cp932},   {"windows-31j", true, TextEncoding::Cp932},
+      {"eucJP-ms", true, TextEncoding::EucJp},    {"iso-2022-jp-3", true, TextEncoding::Iso2022Jp},
+      {"utf8", true, TextEncoding::Utf8},         {"UTF-16BE", true, TextEncoding::Utf16BE},
+      {"UTF-16", false, TextEncoding::Cp932},     {"LATIN1", false, TextEncoding::Cp932},  // no byte order; no Japanese
+  };
+  for (const auto& row : rows) {
+    TextEncoding found = TextEncoding::Cp932;
+    EXPECT_EQ(TextEncodingNamed(row.name, found), row.known) << row.name;
+    EXPECT_EQ(found, row.encoding) << row.name;
   }
 }
 

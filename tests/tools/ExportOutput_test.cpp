@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <functional>
 #include <set>
 #include <string>
@@ -201,6 +202,17 @@ TEST_F(ExportOutputTest, APageIsMadeNewOrNotAtAll) {
   EXPECT_EQ(folder.NewFile("a.html"), nullptr);
   EXPECT_NE(folder.error().find("cannot create"), std::string::npos) << folder.error();
   EXPECT_FALSE(folder.Commit());
+}
+
+// A folder named with trailing slashes is made under its own name.
+TEST_F(ExportOutputTest, TrailingSlashesNameTheSameFolder) {
+  for (const std::string slashes : {"/", "//"}) {
+    const std::string name = "out" + std::to_string(slashes.size());
+    OutputFolder folder;
+    ASSERT_TRUE(folder.Create(dir.Path(name) + slashes) && folder.Commit()) << folder.error();
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path(name))) << slashes;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // nothing beside them
 }
 
 // An export committed is done: committing it again does nothing and says nothing.
