@@ -248,40 +248,40 @@ LogSet::NumberSlot& LogSet::SlotOf(int32_t number) {
 }
 
 void LogSet::PlaceMessage(LogInfoItem& m, int32_t row, int32_t item) {
+  const Position at{row, item};
   NodeId node = NoNode;
   int32_t parentRow = -1;
   int32_t parentItem = -1;
   int32_t k = -1;
   if (m.ParentNumber == -1) {
-    node = NewTopLevel(m.Title);
+    node = NewTopLevel(m.Title, at);
   } else if (FindMessageByNumber(m.ParentNumber, parentRow, parentItem)) {
-    node = NewChild(RowAt(parentRow)[parentItem].Node, m.Title);
+    node = NewChild(RowAt(parentRow)[parentItem].Node, m.Title, at);
   } else if (FindOrphanRoot(m.ParentNumber, k)) {
-    node = NewChild(orphanRoots_[k].Node, m.Title);
+    node = NewChild(orphanRoots_[k].Node, m.Title, at);
   } else {
     // Every placeholder taken: the message stays out of the tree.
     if (FindFreeOrphanRoot() == -1) return;
     std::string_view caption;  // kept until the set is reset, as every caption is
     if (!texts_.Keep(std::to_string(m.ParentNumber), caption)) throw std::bad_alloc();
-    const NodeId placeholder = NewTopLevel(caption);
+    const NodeId placeholder = NewTopLevel(caption, kPlaceholder);
     orphanRoots_.Take(m.ParentNumber, placeholder);
-    node = NewChild(placeholder, m.Title);
+    node = NewChild(placeholder, m.Title, at);
   }
   m.Node = node;
   m.InTree = 1;
-  nodeItems_[node] = {row, item};
 }
 
-NodeId LogSet::NewTopLevel(std::string_view caption) {
+NodeId LogSet::NewTopLevel(std::string_view caption, Position at) {
   const auto id = static_cast<NodeId>(nodeItems_.size());
-  nodeItems_.push_back({-1, -1});
+  nodeItems_.push_back(at);
   ui_.AddTopLevel(id, caption);
   return id;
 }
 
-NodeId LogSet::NewChild(NodeId parent, std::string_view caption) {
+NodeId LogSet::NewChild(NodeId parent, std::string_view caption, Position at) {
   const auto id = static_cast<NodeId>(nodeItems_.size());
-  nodeItems_.push_back({-1, -1});
+  nodeItems_.push_back(at);
   ui_.AddChild(parent, id, caption);
   return id;
 }
@@ -315,7 +315,7 @@ int32_t LogSet::FindFreeOrphanRoot() const { return orphanRoots_.FirstFree(); }
 bool LogSet::FindItemOfNode(NodeId node, int32_t& row, int32_t& item) const {
   if (node < 0 || node >= NodeCount()) return false;
   const Position at = nodeItems_[node];
-  if (at.row == -1) return false;  // a placeholder belongs to no item
+  if (at.row == kPlaceholder.row) return false;  // a placeholder belongs to no item
   row = at.row;
   item = at.item;
   return true;

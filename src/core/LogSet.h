@@ -152,6 +152,7 @@ class LogSet {
     int32_t row;
     int32_t item;
   };
+  static constexpr Position kPlaceholder{-1, -1};  // the node of a missing message
 
   Row& RowAt(int32_t row) { return *rows_[row]; }
   bool TakeRowsBlock();
@@ -164,8 +165,10 @@ class LogSet {
   void RankFiles();
   void ForgetTree();
   void PlaceMessage(LogInfoItem& m, int32_t row, int32_t item);
-  NodeId NewTopLevel(std::string_view caption);
-  NodeId NewChild(NodeId parent, std::string_view caption);
+  // A node at the top level, or under `parent`, for the item at `at`: a
+  // node is never without its item.
+  NodeId NewTopLevel(std::string_view caption, Position at);
+  NodeId NewChild(NodeId parent, std::string_view caption, Position at);
   // An entry of the index of first numbers; where -1: a free slot.
   struct NumberSlot {
     int32_t number = 0;
@@ -210,7 +213,7 @@ class LogSet {
   // item order. The table does not change between two loads, so the index
   // of first numbers is built once per tree build and dropped by every load.
   // Both filled as soon as they are sized: they take huge pages when large.
-  std::vector<Position, LargeBlockAllocator<Position>> nodeItems_;  // by NodeId; {-1,-1} for a placeholder
+  std::vector<Position, LargeBlockAllocator<Position>> nodeItems_;  // by NodeId; kPlaceholder for a placeholder
   std::vector<NumberSlot, LargeBlockAllocator<NumberSlot>> firstByNumber_;  // hashed by number
   int32_t hashShift_ = 28;
   bool numbersIndexed_ = false;

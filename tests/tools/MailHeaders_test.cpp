@@ -87,6 +87,7 @@ TEST(MailHeadersTest, MailboxesAndAddresses) {
       {"A. User", "AB.D1234", "\"A. User\" <AB=2ED1234@zu-kirdo.invalid>"},
       {"", "ABCD1234", "ABCD1234@zu-kirdo.invalid"},
       {"", "AZaz09-_", "AZaz09-_@zu-kirdo.invalid"},  // the ends of each range kept
+      {"AZaz09!~", "A", "AZaz09!~ <A@zu-kirdo.invalid>"},  // a name of atext alone, from its ranges' ends
       {"say \"hi\"", "a b", "\"say \\\"hi\\\"\" <a=20b@zu-kirdo.invalid>"},
   };
   for (const Case& c : cases) EXPECT_EQ(Mailbox(c.name, SenderAddress(c.id)), c.mailbox) << c.name;

@@ -202,7 +202,14 @@ class EdgeTest(HtmlExportCase):
         index = Page(data)
         self.assertEqual([i["depth"] for i in index.items], [min(d, 32) for d in range(30000)])
         with open(os.path.join(site, "thread-00001.html"), encoding="utf-8") as f:
-            self.assertEqual(len(re.findall("<article", f.read())), 30000)
+            thread = f.read()
+        self.assertEqual(len(re.findall("<article", thread)), 30000)
+        # Each reply one step further in, up to the deepest step the page styles.
+        styled = sorted(int(d) for d in re.findall(r"\.d(\d+)\{margin-left", thread))
+        self.assertEqual(styled, list(range(1, len(styled) + 1)))
+        depths = [int(d) for d in re.findall(r'<article class="message d(\d+)"', thread)]
+        wrong = [k for k, d in enumerate(depths) if d != min(k, styled[-1])]  # compared here: a diff would take minutes
+        self.assertEqual((len(depths), wrong[:3]), (30000, []))
 
 
 if __name__ == "__main__":
