@@ -274,7 +274,7 @@ int32_t zuLogFile::ReadLine(int32_t pos, char* out) const {
 bool zuLogFile::HoldsLineAt(int32_t pos) const { return pos >= 0 && buffer_ && pos <= dataLength_; }
 
 int32_t zuLogFile::LineAfter(int32_t pos) const {
-  if (!HoldsLineAt(pos)) return -1;
+  if (!HoldsLineAt(pos)) return -1;  // so that a line after none is none
   const char* data = buffer_.get();
   const auto rest = static_cast<size_t>(dataLength_ - pos);
   const auto* lf = static_cast<const char*>(std::memchr(data + pos, LineEnd, rest));
